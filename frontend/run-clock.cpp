@@ -1,0 +1,2 @@
+// run-clock.cpp - (being written)
+namespace equ {}

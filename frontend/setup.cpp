@@ -1,0 +1,2 @@
+// setup.cpp - (being written)
+namespace equ {}

@@ -1,0 +1,2 @@
+// stop-key.cpp - (being written)
+namespace equ {}

@@ -1,0 +1,2 @@
+// engine.cpp - (being written)
+namespace equ {}

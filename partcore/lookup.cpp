@@ -1,0 +1,2 @@
+// lookup.cpp - (being written)
+namespace equ {}

@@ -1,0 +1,2 @@
+// meet-join.cpp - (being written)
+namespace equ {}

@@ -1,0 +1,2 @@
+// reader.cpp - (being written)
+namespace equ {}

@@ -1,0 +1,2 @@
+// subset.cpp - (being written)
+namespace equ {}

@@ -1,0 +1,2 @@
+// table-check.cpp - (being written)
+namespace equ {}

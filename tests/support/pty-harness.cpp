@@ -1,0 +1,2 @@
+// pty-harness.cpp - (being written)
+namespace equ {}

@@ -1,0 +1,2 @@
+// partgen.cpp - (being written)
+namespace equ {}
