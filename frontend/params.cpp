@@ -61,8 +61,12 @@ void initParams(Program program, int argc, const char* const* argv) {
       if (program == Program::QuadspanSieve) badOption(arg, "this program runs on one thread");
       if (!parseUnsigned(value, 1024, v) || v == 0) badOption(arg, "expected --threads=K, K from 1 to 1024");
       p.threads = static_cast<std::int32_t>(v);
+    } else if (name == "closure") {
+      // The straightforward closures, kept to measure and check the fast one against.
+      if (value != "reference" && value != "fast") badOption(arg, "expected --closure=reference or --closure=fast");
+      p.referenceClosure = value == "reference";
     } else {
-      badOption(arg, "known options are --seed=S and --threads=K");
+      badOption(arg, "known options are --seed=S, --threads=K and --closure=reference|fast");
     }
   }
 }

@@ -16,6 +16,7 @@ struct RunParams {
   std::vector<std::string> positional;   // positional[0] is parameter 1
   std::optional<std::uint64_t> seed;     // --seed=S: a reproducible run
   std::int32_t threads = 0;              // --threads=K; 0 uses every core
+  bool referenceClosure = false;         // --closure=reference: the straightforward path
   std::int32_t T = 10;                   // number of tests
   std::int32_t D = 4;                    // dot step
   std::int32_t commaStep = 400;          // 100 x D, the list reader's comma step
