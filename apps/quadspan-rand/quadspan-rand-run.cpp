@@ -1,8 +1,10 @@
-// quadspan-rand-run.cpp - (being written)
+// quadspan-rand-run.cpp - quadspan-rand: random four-sets of partitions.
 #include "quadspan-rand/quadspan-rand-run.hpp"
+
+#include "sampling/sampling.hpp"
 
 namespace equ {
 
-int runQuadspanRand(int, const char* const*) { return 0; }
+int runQuadspanRand(int argc, const char* const* argv) { return runSampler(Program::QuadspanRand, argc, argv); }
 
 }  // namespace equ
