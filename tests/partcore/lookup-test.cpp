@@ -1,0 +1,1 @@
+// lookup-test.cpp - (being written)

@@ -1,0 +1,1 @@
+// meet-join-test.cpp - (being written)

@@ -1,0 +1,1 @@
+// partgen-test.cpp - (being written)

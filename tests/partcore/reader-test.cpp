@@ -1,0 +1,1 @@
+// reader-test.cpp - (being written)

@@ -1,0 +1,1 @@
+// subset-test.cpp - (being written)

@@ -1,0 +1,1 @@
+// table-check-test.cpp - (being written)
