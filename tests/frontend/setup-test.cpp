@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "frontend/platform.hpp"
+#include "frontend/stop-key.hpp"
+#include "partcore/table.hpp"
 #include "support/fake-console.hpp"
 
 namespace equ {
@@ -291,6 +293,36 @@ TEST(RunSetup, KspanRefusesABadSubsetSizeBeforeWritingAnything) {
   startProgram(Program::Kspan, {"p5.txt", "2", "10", "4", "9"});
   EXPECT_THROW(runSetup(Program::Kspan), FatalReport);
   EXPECT_EQ(scope.con().output.find("kspan"), std::string::npos);
+}
+
+TEST(LoadTable, SetsUpClearsTheFlagsAndReadsWithTheProgramsOptions) {
+  struct Case {
+    Program program;
+    std::string afterOpened;  // what the reader writes to the console
+  };
+  const Case cases[] = {
+      {Program::Kspan, "\r\n"},  // the line end after the (comma-less) list
+      {Program::QuadspanScan, "1 Part(2)\r\n2 two partitions\r\n"},
+  };
+  for (const Case& c : cases) {
+    ConsoleScope scope;
+    TempDir dir;
+    dir.write("p2.txt", "Part(2)\r\ntwo partitions\r\n1 0 2 0\r\n\r\n1 2 0\r\n\r\n");
+    startProgram(c.program, {dir.file("p2.txt"), "2", "5"});
+    scope.con().lines = {""};
+    initTable(kSmallLimits);
+    stopRequested = true;
+    startIndexGiven = true;
+    loadTable(c.program);
+    const std::string& out = scope.con().output;
+    EXPECT_TRUE(out.ends_with(" has been opened.\r\n" + c.afterOpened)) << out;
+    EXPECT_FALSE(stopRequested);
+    EXPECT_FALSE(startIndexGiven);
+    EXPECT_EQ(table().N, 2);
+    EXPECT_EQ(table().ne, 2);
+    EXPECT_TRUE(runFiles().input.isOpen());
+    EXPECT_TRUE(runFiles().output.isOpen());
+  }
 }
 
 }  // namespace
