@@ -51,6 +51,17 @@ TEST(Terminal, KeysOfLaterPressesWaitForTheNextPollOrLineRead) {
   expectSettingsGivenBack(p);
 }
 
+TEST(Terminal, ScanWithoutStartIndexLeavesTypedKeysForTheClosingWaits) {
+  PtyProcess p(kProbe, {"scan"});
+  ASSERT_TRUE(p.expect("ready\r\n"));
+  // Alt+R has no effect here; with the Enter after it, it makes up the first closing line.
+  p.send("\x1bR");
+  p.send("\r");
+  EXPECT_EQ(p.waitExit(), 0);
+  EXPECT_EQ(p.transcript(), "ready\r\nline mode\r\nline: \x1bR\r\n");
+  expectSettingsGivenBack(p);
+}
+
 struct ExitPath {
   const char* what;
   std::vector<std::string> args;
