@@ -209,6 +209,15 @@ int PtyProcess::waitExit(std::chrono::milliseconds timeout) {
   while (!exited_ && Clock::now() < deadline && pid_ > 0) pump(20ms);
   if (!exited_) {
     ADD_FAILURE() << "the program did not end in time; transcript:\n" << printable(transcript_);
+    if (pid_ > 0) {
+      kill(pid_, SIGKILL);
+      int st = 0;
+      while (waitpid(pid_, &st, 0) < 0 && errno == EINTR) {
+      }
+      exited_ = true;
+      rawStatus_ = st;
+      status_ = statusOf(st);
+    }
     return -1;
   }
   // Bytes written just before the exit may still be on their way through the
