@@ -54,11 +54,14 @@ bool isCanonical(const std::uint8_t* c, std::int32_t M, std::int32_t W) {
 
 std::int64_t bellNumber(std::int32_t n) {
   if (n < 0 || n > 25) return 0;
-  // The Bell triangle: each row starts with the last entry of the row above.
+  // The Bell triangle: row r starts with Bell(r), the last entry of row r - 1.
+  // Row n itself is not built: its later entries outgrow 64 bits at n = 25.
   std::int64_t row[26] = {1};
   for (std::int32_t r = 1; r <= n; ++r) {
     std::int64_t next[26] = {row[r - 1]};
-    for (std::int32_t j = 1; j <= r; ++j) next[j] = next[j - 1] + row[j - 1];
+    if (r < n) {
+      for (std::int32_t j = 1; j <= r; ++j) next[j] = next[j - 1] + row[j - 1];
+    }
     for (std::int32_t j = 0; j <= r; ++j) row[j] = next[j];
   }
   return row[0];
