@@ -1,2 +1,454 @@
-// engine.cpp - (being written)
-namespace equ {}
+// engine.cpp - the fast closure engine: ids by rank, meet and join by table or on block masks,
+// closures that stop at the atoms, and the scan of one (i1, i2) pair with shared partial results.
+#include "partcore/engine.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cassert>
+#include <cstring>
+
+#include "partcore/fatal.hpp"
+#include "partcore/table.hpp"
+
+namespace equ {
+
+namespace {
+
+constexpr std::int32_t kMaxElements = 10;
+
+// completions[r][m]: how many restricted growth strings continue a prefix
+// whose largest block number is m by r more elements.
+struct Completions {
+  std::int64_t v[kMaxElements + 1][kMaxElements + 2] = {};
+  constexpr Completions() {
+    for (int m = 0; m <= kMaxElements + 1; ++m) v[0][m] = 1;
+    for (int r = 1; r <= kMaxElements; ++r)
+      for (int m = 0; m <= kMaxElements; ++m) v[r][m] = (m + 1) * v[r - 1][m] + v[r - 1][m + 1];
+  }
+};
+constexpr Completions kCompletions;
+
+inline bool hasBit(const std::uint64_t* bits, std::int32_t z) {
+  return (bits[z >> 6] >> (z & 63)) & 1U;
+}
+inline void setBit(std::uint64_t* bits, std::int32_t z) {
+  bits[z >> 6] |= std::uint64_t{1} << (z & 63);
+}
+inline bool intersects(const std::uint64_t* a, const std::uint64_t* b, std::int32_t words) {
+  for (std::int32_t w = 0; w < words; ++w)
+    if ((a[w] & b[w]) != 0) return true;
+  return false;
+}
+
+[[noreturn]] void notPartN() { fatalError("(Code-zNtQwPlc) internal error"); }
+
+}  // namespace
+
+ClosureEngine::ClosureEngine() {
+  const PartitionTable& t = table();
+  n_ = t.ne;
+  N_ = t.N;
+  if (n_ < 1 || n_ > kMaxElements || N_ != kCompletions.v[n_ - 1][0]) notPartN();
+  nAtoms_ = n_ * (n_ - 1) / 2;
+  words_ = (N_ + 63) / 64;
+  for (int i = 1; i < n_; ++i)
+    for (int c = 1; c <= i; ++c)
+      rankStep_[i][c] = static_cast<std::int32_t>(kCompletions.v[n_ - 1 - i][c - 1]);
+
+  masks_.assign(static_cast<std::size_t>(N_) * static_cast<std::size_t>(n_), 0);
+  blocks_.assign(static_cast<std::size_t>(N_), 0);
+  idOfIndex_.assign(static_cast<std::size_t>(N_) + 1, 0);
+  indexOfId_.assign(static_cast<std::size_t>(N_), 0);
+  std::vector<std::uint8_t> seen(static_cast<std::size_t>(N_), 0);
+  const std::int32_t width = t.W();
+  for (std::int32_t index = 1; index <= N_; ++index) {
+    // Decode the code into the block mask of every element. The table was
+    // checked before, but a code that is not a partition of the base set
+    // must not reach the closures, so this walk trusts nothing.
+    const std::uint8_t* c = t.code(index);
+    std::array<std::uint16_t, kMaxElements> m{};
+    std::uint16_t block = 0;
+    std::uint16_t placed = 0;
+    std::int32_t blockCount = 0;
+    std::int32_t p = 0;
+    for (; p < width && c[p] != 0; ++p) {
+      if (c[p] == 1) {
+        if (block == 0) notPartN();
+        for (std::uint16_t rest = block; rest != 0; rest &= static_cast<std::uint16_t>(rest - 1))
+          m[static_cast<std::size_t>(__builtin_ctz(rest))] = block;
+        block = 0;
+        ++blockCount;
+        continue;
+      }
+      const std::int32_t e = c[p] - 2;
+      if (e < 0 || e >= n_ || ((placed >> e) & 1U) != 0) notPartN();
+      placed = static_cast<std::uint16_t>(placed | (1U << e));
+      block = static_cast<std::uint16_t>(block | (1U << e));
+    }
+    if (block != 0 || placed != (1U << n_) - 1U) notPartN();
+    const std::int32_t id = rankOfMasks(m.data());
+    if (seen[static_cast<std::size_t>(id)] != 0) notPartN();
+    seen[static_cast<std::size_t>(id)] = 1;
+    idOfIndex_[static_cast<std::size_t>(index)] = id;
+    indexOfId_[static_cast<std::size_t>(id)] = index;
+    std::copy(m.begin(), m.begin() + n_, masks_.begin() + static_cast<std::ptrdiff_t>(id) * n_);
+    blocks_[static_cast<std::size_t>(id)] = static_cast<std::uint8_t>(blockCount);
+  }
+
+  if (N_ <= kTableLimit) {
+    // One 32-bit entry per ordered pair holds both results, so a pair
+    // costs a single load in the closures.
+    const auto n = static_cast<std::size_t>(N_);
+    pairTable_.assign(n * n, 0);
+    for (std::int32_t x = 0; x < N_; ++x) {
+      for (std::int32_t y = x; y < N_; ++y) {
+        const std::uint32_t v = static_cast<std::uint32_t>(meetIds(x, y)) |
+                                (static_cast<std::uint32_t>(joinIds(x, y)) << 16);
+        pairTable_[static_cast<std::size_t>(x) * n + static_cast<std::size_t>(y)] = v;
+        pairTable_[static_cast<std::size_t>(y) * n + static_cast<std::size_t>(x)] = v;
+      }
+    }
+  }
+}
+
+std::unique_ptr<EngineWorkspace> ClosureEngine::makeWorkspace() const {
+  auto ws = std::make_unique<EngineWorkspace>();
+  ws->bits.assign(static_cast<std::size_t>(words_), 0);
+  ws->members.reserve(static_cast<std::size_t>(N_));
+  ws->processed.reserve(static_cast<std::size_t>(N_));
+  ws->buckets.resize(static_cast<std::size_t>(n_) + 1);
+  return ws;
+}
+
+// The rank of the restricted growth string of the partition whose element i
+// lies in block m[i]: block numbers are given by first appearance, and the
+// rank counts the strings that precede it in lexicographic order.
+std::int32_t ClosureEngine::rankOfMasks(const std::uint16_t* m) const {
+  std::array<std::int32_t, kMaxElements> label{};
+  std::int32_t blocksBefore = 0;
+  std::int32_t rank = 0;
+  for (std::int32_t i = 0; i < n_; ++i) {
+    const std::int32_t rep = __builtin_ctz(m[i]);
+    std::int32_t lab;
+    if (rep == i) {
+      lab = blocksBefore;
+      label[static_cast<std::size_t>(i)] = lab;
+    } else {
+      lab = label[static_cast<std::size_t>(rep)];
+    }
+    rank += lab * rankStep_[i][blocksBefore];
+    blocksBefore += rep == i ? 1 : 0;
+  }
+  return rank;
+}
+
+std::int32_t ClosureEngine::meetIds(std::int32_t x, std::int32_t y) const {
+  const std::uint16_t* a = &masks_[static_cast<std::size_t>(x) * static_cast<std::size_t>(n_)];
+  const std::uint16_t* b = &masks_[static_cast<std::size_t>(y) * static_cast<std::size_t>(n_)];
+  std::array<std::uint16_t, kMaxElements> m;
+  for (std::int32_t i = 0; i < n_; ++i) m[static_cast<std::size_t>(i)] = a[i] & b[i];
+  return rankOfMasks(m.data());
+}
+
+std::int32_t ClosureEngine::joinIds(std::int32_t x, std::int32_t y) const {
+  const std::uint16_t* a = &masks_[static_cast<std::size_t>(x) * static_cast<std::size_t>(n_)];
+  const std::uint16_t* b = &masks_[static_cast<std::size_t>(y) * static_cast<std::size_t>(n_)];
+  std::array<std::uint16_t, kMaxElements> m;
+  std::copy(a, a + n_, m.begin());
+  // Merge, for every block of b with two or more elements, all current
+  // blocks it meets; each element then holds the mask of its joined block.
+  for (std::int32_t i = 0; i < n_; ++i) {
+    const std::uint16_t mb = b[i];
+    if (__builtin_ctz(mb) != i || mb == (1U << i)) continue;
+    std::uint16_t u = 0;
+    for (std::uint16_t r = mb; r != 0; r &= static_cast<std::uint16_t>(r - 1))
+      u = static_cast<std::uint16_t>(u | m[static_cast<std::size_t>(__builtin_ctz(r))]);
+    for (std::uint16_t r = u; r != 0; r &= static_cast<std::uint16_t>(r - 1))
+      m[static_cast<std::size_t>(__builtin_ctz(r))] = u;
+  }
+  return rankOfMasks(m.data());
+}
+
+std::int32_t ClosureEngine::meetIndex(std::int32_t i, std::int32_t j) const {
+  return indexOfId_[static_cast<std::size_t>(
+      meetIds(idOfIndex_[static_cast<std::size_t>(i)], idOfIndex_[static_cast<std::size_t>(j)]))];
+}
+
+std::int32_t ClosureEngine::joinIndex(std::int32_t i, std::int32_t j) const {
+  return indexOfId_[static_cast<std::size_t>(
+      joinIds(idOfIndex_[static_cast<std::size_t>(i)], idOfIndex_[static_cast<std::size_t>(j)]))];
+}
+
+void ClosureEngine::clearSet(EngineWorkspace& ws) const {
+  for (const std::int32_t z : ws.members) ws.bits[static_cast<std::size_t>(z >> 6)] = 0;
+  ws.members.clear();
+  ws.atoms = 0;
+}
+
+bool ClosureEngine::addId(EngineWorkspace& ws, std::int32_t z) const {
+  if (hasBit(ws.bits.data(), z)) return false;
+  setBit(ws.bits.data(), z);
+  ws.members.push_back(z);
+  ws.atoms += blocks_[static_cast<std::size_t>(z)] == n_ - 1 ? 1 : 0;
+  return true;
+}
+
+// Closes the set in ws, taking the unprocessed element with the most blocks
+// first. Every element is paired once with each element processed before
+// it, so each unordered pair is examined once. Producing low elements early
+// makes a generating set show all its atoms soon, and the atoms alone
+// generate Equ(n) (with n >= 3 two distinct atoms also meet in the bottom),
+// so the closure stops there with N.
+template <bool kTables>
+std::int32_t ClosureEngine::closeLowestFirst(EngineWorkspace& ws) const {
+  if (generatesAll(ws)) return N_;
+  std::array<std::size_t, kMaxElements + 1> head{};
+  for (auto& b : ws.buckets) b.clear();
+  ws.processed.clear();
+  for (const std::int32_t z : ws.members) ws.buckets[blocks_[static_cast<std::size_t>(z)]].push_back(z);
+  const auto n = static_cast<std::size_t>(N_);
+  for (;;) {
+    std::int32_t level = n_;
+    while (level > 0 && head[static_cast<std::size_t>(level)] == ws.buckets[static_cast<std::size_t>(level)].size())
+      --level;
+    if (level == 0) break;
+    const std::int32_t x = ws.buckets[static_cast<std::size_t>(level)][head[static_cast<std::size_t>(level)]++];
+    const std::uint32_t* row = kTables ? &pairTable_[static_cast<std::size_t>(x) * n] : nullptr;
+    for (const std::int32_t y : ws.processed) {
+      std::int32_t meetId;
+      std::int32_t joinId;
+      if constexpr (kTables) {
+        const std::uint32_t v = row[y];
+        meetId = static_cast<std::int32_t>(v & 0xFFFFU);
+        joinId = static_cast<std::int32_t>(v >> 16);
+      } else {
+        meetId = meetIds(x, y);
+        joinId = joinIds(x, y);
+      }
+      if (addId(ws, meetId)) {
+        if (generatesAll(ws)) return N_;
+        ws.buckets[blocks_[static_cast<std::size_t>(meetId)]].push_back(meetId);
+      }
+      if (addId(ws, joinId)) {
+        if (generatesAll(ws)) return N_;
+        ws.buckets[blocks_[static_cast<std::size_t>(joinId)]].push_back(joinId);
+      }
+    }
+    ws.processed.push_back(x);
+  }
+  return static_cast<std::int32_t>(ws.members.size());
+}
+
+// Closes the set in ws in order of addition, given that members[0..from)
+// are already closed among themselves.
+template <bool kTables>
+std::int32_t ClosureEngine::closeOnto(EngineWorkspace& ws, std::size_t from) const {
+  if (generatesAll(ws)) return N_;
+  const auto n = static_cast<std::size_t>(N_);
+  for (std::size_t p = from; p < ws.members.size(); ++p) {
+    const std::int32_t x = ws.members[p];
+    const std::uint32_t* row = kTables ? &pairTable_[static_cast<std::size_t>(x) * n] : nullptr;
+    for (std::size_t q = 0; q < p; ++q) {
+      const std::int32_t y = ws.members[q];
+      if constexpr (kTables) {
+        const std::uint32_t v = row[y];
+        if (addId(ws, static_cast<std::int32_t>(v & 0xFFFFU)) && generatesAll(ws)) return N_;
+        if (addId(ws, static_cast<std::int32_t>(v >> 16)) && generatesAll(ws)) return N_;
+      } else {
+        if (addId(ws, meetIds(x, y)) && generatesAll(ws)) return N_;
+        if (addId(ws, joinIds(x, y)) && generatesAll(ws)) return N_;
+      }
+    }
+  }
+  return static_cast<std::int32_t>(ws.members.size());
+}
+
+std::int32_t ClosureEngine::closeSet(const std::int32_t* indices, int k, EngineWorkspace& ws) const {
+  clearSet(ws);
+  for (int i = 0; i < k; ++i) {
+    assert(indices[i] >= 1 && indices[i] <= N_);
+    addId(ws, idOfIndex_[static_cast<std::size_t>(indices[i])]);
+  }
+  return usesTables() ? closeLowestFirst<true>(ws) : closeLowestFirst<false>(ws);
+}
+
+// In scanPair every closure D(x) of {i1, i2, i3, x} contains C3, the closure
+// of {i1, i2, i3}, and is closed from it. Two facts cut the work short:
+//   - for u, v in D(x), the closure of {i1, i2, u, v} lies inside D(x); so
+//     when it is known to be all of Part(n), so is D(x);
+//   - for z in D(x), D(z) lies inside D(x); when also x is in D(z), the two
+//     are equal. A known, larger D(z) also serves as a closed starting point.
+// Returns the size of D(x); sameAs is set when D(x) equals a recorded set.
+template <bool kTables>
+std::int32_t ClosureEngine::closeWithRecords(EngineWorkspace& ws, std::int32_t x, std::int32_t c3Size,
+                                             const std::uint64_t*& sameAs) const {
+  const auto words = static_cast<std::size_t>(words_);
+  const auto n = static_cast<std::size_t>(N_);
+  if (intersects(&ws.completes[static_cast<std::size_t>(x) * words], ws.bits.data(), words_)) return N_;
+  addId(ws, x);
+  if (generatesAll(ws)) return N_;
+  std::size_t p = static_cast<std::size_t>(c3Size);
+  std::int32_t best = -1;
+  std::int32_t bestSize = 0;
+  // What a new element z tells: 0 when nothing, else the size of D(x).
+  auto learn = [&](std::int32_t z) -> std::int32_t {
+    if (generatesAll(ws)) return N_;
+    const auto zi = static_cast<std::size_t>(z);
+    if (ws.recordStamp[zi] == ws.row) {
+      const std::int32_t r = ws.recordSize[zi];
+      if (r == N_) return N_;
+      const std::uint64_t* rb = &ws.recordBits[zi * words];
+      if (hasBit(rb, x)) {
+        sameAs = rb;
+        return r;
+      }
+      if (r > bestSize) {
+        best = z;
+        bestSize = r;
+      }
+    }
+    if (intersects(&ws.completes[zi * words], ws.bits.data(), words_)) return N_;
+    return 0;
+  };
+  while (p < ws.members.size()) {
+    const std::int32_t e = ws.members[p];
+    const std::uint32_t* row = kTables ? &pairTable_[static_cast<std::size_t>(e) * n] : nullptr;
+    for (std::size_t q = 0; q < p; ++q) {
+      const std::int32_t y = ws.members[q];
+      std::int32_t meetId;
+      std::int32_t joinId;
+      if constexpr (kTables) {
+        const std::uint32_t v = row[y];
+        meetId = static_cast<std::int32_t>(v & 0xFFFFU);
+        joinId = static_cast<std::int32_t>(v >> 16);
+      } else {
+        meetId = meetIds(e, y);
+        joinId = joinIds(e, y);
+      }
+      if (addId(ws, meetId)) {
+        if (const std::int32_t r = learn(meetId)) return r;
+      }
+      if (addId(ws, joinId)) {
+        if (const std::int32_t r = learn(joinId)) return r;
+      }
+    }
+    ++p;
+    if (best >= 0 && static_cast<std::size_t>(bestSize) > p) {
+      // Restart from the recorded closed set: it replaces the processed
+      // prefix, and every member outside it is queued behind it.
+      const std::uint64_t* rb = &ws.recordBits[static_cast<std::size_t>(best) * words];
+      ws.spare.clear();
+      for (const std::int32_t z : ws.members)
+        if (!hasBit(rb, z)) ws.spare.push_back(z);
+      clearSet(ws);
+      for (std::size_t w = 0; w < words; ++w)
+        for (std::uint64_t b = rb[w]; b != 0; b &= b - 1)
+          addId(ws, static_cast<std::int32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(b))));
+      p = ws.members.size();
+      for (const std::int32_t z : ws.spare) addId(ws, z);
+      if (generatesAll(ws)) return N_;
+      best = -1;
+      bestSize = 0;
+    }
+  }
+  return static_cast<std::int32_t>(ws.members.size());
+}
+
+template <bool kTables>
+void ClosureEngine::scanPairImpl(std::int32_t i1, std::int32_t i2, std::vector<std::int32_t>& sizes,
+                                 EngineWorkspace& ws) const {
+  const std::int32_t a1 = idOfIndex_[static_cast<std::size_t>(i1)];
+  const std::int32_t a2 = idOfIndex_[static_cast<std::size_t>(i2)];
+  const auto words = static_cast<std::size_t>(words_);
+  const bool records = N_ <= kTableLimit;
+  if (records && ws.recordStamp.empty()) {
+    const auto n = static_cast<std::size_t>(N_);
+    ws.recordStamp.assign(n, 0);
+    ws.recordSize.assign(n, 0);
+    ws.recordBits.assign(n * words, 0);
+    ws.completes.assign(n * words, 0);
+    ws.base.reserve(n);
+    ws.spare.reserve(n);
+  }
+  // The pairs that complete {i1, i2} are only valid for this pair.
+  for (const std::int32_t u : ws.completesTouched)
+    std::fill_n(&ws.completes[static_cast<std::size_t>(u) * words], words, 0);
+  ws.completesTouched.clear();
+  auto noteCompletes = [&](std::int32_t u, std::int32_t v) {
+    std::uint64_t* row = &ws.completes[static_cast<std::size_t>(u) * words];
+    bool fresh = true;
+    for (std::size_t w = 0; w < words && fresh; ++w) fresh = row[w] == 0;
+    if (fresh) ws.completesTouched.push_back(u);
+    setBit(row, v);
+  };
+
+  for (std::int32_t i3 = i2 + 1; i3 <= N_; ++i3) {
+    const std::int32_t a3 = idOfIndex_[static_cast<std::size_t>(i3)];
+    clearSet(ws);
+    addId(ws, a1);
+    addId(ws, a2);
+    addId(ws, a3);
+    const std::int32_t c3 = closeOnto<kTables>(ws, 0);
+    if (c3 == N_) {
+      sizes.insert(sizes.end(), static_cast<std::size_t>(N_ - i3), N_);
+      continue;
+    }
+    ws.base.assign(ws.members.begin(), ws.members.end());
+    const std::int32_t c3Atoms = ws.atoms;
+    if (records && ++ws.row == 0) {
+      std::fill(ws.recordStamp.begin(), ws.recordStamp.end(), 0);
+      ws.row = 1;
+    }
+    for (std::int32_t i4 = i3 + 1; i4 <= N_; ++i4) {
+      const std::int32_t x = idOfIndex_[static_cast<std::size_t>(i4)];
+      std::int32_t c;
+      if (hasBit(ws.bits.data(), x)) {
+        c = c3;
+      } else if (!records) {
+        addId(ws, x);
+        c = closeOnto<kTables>(ws, static_cast<std::size_t>(c3));
+      } else {
+        const std::uint64_t* sameAs = nullptr;
+        c = closeWithRecords<kTables>(ws, x, c3, sameAs);
+        const auto xi = static_cast<std::size_t>(x);
+        ws.recordStamp[xi] = ws.row;
+        ws.recordSize[xi] = c;
+        if (c < N_) {
+          std::copy_n(sameAs != nullptr ? sameAs : ws.bits.data(), words, &ws.recordBits[xi * words]);
+        } else {
+          noteCompletes(a3, x);
+          noteCompletes(x, a3);
+        }
+      }
+      sizes.push_back(c);
+      // Back to C3: drop what this closure added, or rebuild C3 when the
+      // closure restarted from another set.
+      const bool prefixKept = ws.members.size() >= static_cast<std::size_t>(c3) &&
+                              std::equal(ws.base.begin(), ws.base.end(), ws.members.begin());
+      if (prefixKept) {
+        for (std::size_t p = static_cast<std::size_t>(c3); p < ws.members.size(); ++p) {
+          const std::int32_t z = ws.members[p];
+          ws.bits[static_cast<std::size_t>(z >> 6)] &= ~(std::uint64_t{1} << (z & 63));
+        }
+        ws.members.resize(static_cast<std::size_t>(c3));
+        ws.atoms = c3Atoms;
+      } else {
+        clearSet(ws);
+        for (const std::int32_t z : ws.base) addId(ws, z);
+      }
+    }
+  }
+}
+
+void ClosureEngine::scanPair(std::int32_t i1, std::int32_t i2, std::vector<std::int32_t>& sizes,
+                             EngineWorkspace& ws) const {
+  assert(1 <= i1 && i1 < i2 && i2 <= N_);
+  const auto rest = static_cast<std::size_t>(N_ - i2);
+  sizes.reserve(sizes.size() + rest * (rest - (rest > 0 ? 1 : 0)) / 2);
+  if (usesTables())
+    scanPairImpl<true>(i1, i2, sizes, ws);
+  else
+    scanPairImpl<false>(i1, i2, sizes, ws);
+}
+
+}  // namespace equ
