@@ -52,6 +52,17 @@ std::array<int, 12> joinClasses(const std::array<int, 12>& a, const std::array<i
   return cls;
 }
 
+}  // namespace
+}  // namespace equ::test
+
+namespace equ {
+// Names the limits in gtest's messages instead of dumping their bytes.
+inline void PrintTo(const CoreLimits& limits, std::ostream* os) { *os << "nmax " << limits.nmax; }
+}  // namespace equ
+
+namespace equ::test {
+namespace {
+
 class MeetJoinAllPairs : public ::testing::TestWithParam<CoreLimits> {};
 
 TEST_P(MeetJoinAllPairs, AgreeWithMatrixRouteAndDefinitions) {
