@@ -235,8 +235,10 @@ TEST(MeetJoin, MalformedCodesStayInsideTheirBytes) {
 
 TEST(ShowMeetJoin, FortyRoundsEachWithAWait) {
   ConsoleScope scope;
+  scope.con().lines.assign(45, "");
   loadPart(4);
   showMeetJoin();
+  EXPECT_EQ(scope.con().linesRead, 40);
   const std::string& out = scope.con().output;
   std::size_t rounds = 0;
   for (std::size_t at = out.find("Operands:\r\n"); at != std::string::npos; at = out.find("Operands:\r\n", at + 1)) {

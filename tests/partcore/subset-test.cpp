@@ -132,12 +132,14 @@ TEST(Closures, AMeetMissingFromTheTableEndsTheRun) {
 
 TEST(PrintSubset, ListsMembersInIndexOrderThenWaits) {
   ConsoleScope scope;
+  scope.con().lines = {"", "not read"};
   loadPart(2);
   PartitionSubset s;
   initSubset(s, false);
   addMember(s, 2);
   addMember(s, 1);
   printSubset(s);
+  EXPECT_EQ(scope.con().linesRead, 1);
   EXPECT_EQ(scope.con().output,
             "The subset is 2-element and consists of\r\n1 0 2 0 -1 \r\n1 2 0 -1 -1 \r\n");
 }
