@@ -12,8 +12,8 @@
 
 namespace equ {
 
-// Set by terminal.cpp while a line read waits for the user.
-extern volatile std::sig_atomic_t gLineReadActive;
+// Set by terminal.cpp while the console waits for a typed line.
+extern volatile std::sig_atomic_t gAwaitingLine;
 
 std::atomic<bool> stopRequested{false};
 
@@ -40,7 +40,7 @@ void restoreAndReraise(int sig) {
 }
 
 void onStopSignal(int sig) {
-  if (!gRunActive || gLineReadActive) {
+  if (!gRunActive || gAwaitingLine) {
     // A wait for Enter (the fatal report's, say): Ctrl+C ends the program as usual.
     restoreAndReraise(sig);
     return;

@@ -14,9 +14,10 @@
 
 namespace equ {
 
-// Read by the stop-signal handlers (stop-key.cpp): while a line read waits for
-// the user, Ctrl+C keeps its ordinary meaning.
-volatile std::sig_atomic_t gLineReadActive = 0;
+// Read by the stop-signal handlers (stop-key.cpp): from the moment key mode is
+// left (the fatal report leaves it before it writes) until a line read is over,
+// the program waits for the user and Ctrl+C keeps its ordinary meaning.
+volatile std::sig_atomic_t gAwaitingLine = 0;
 
 namespace {
 
@@ -87,8 +88,7 @@ class TerminalConsole final : public Console {
   }
 
   bool readLine(std::string& text) override {
-    if (gKeyModeOn) leaveKeyMode();  // a line is typed with echo and editing
-    gLineReadActive = 1;
+    leaveKeyMode();  // a line is typed with echo and editing
     text.clear();
     bool any = false;
     for (;;) {
@@ -108,7 +108,7 @@ class TerminalConsole final : public Console {
       }
       if (text.size() < kMaxLine) text.push_back(static_cast<char>(c));
     }
-    gLineReadActive = 0;
+    gAwaitingLine = 0;
     return any;
   }
 
@@ -126,6 +126,7 @@ class TerminalConsole final : public Console {
   }
 
   void enterKeyMode() override {
+    gAwaitingLine = 0;
     if (!isTerminal() || gKeyModeOn) return;
     if (!gSettingsSaved) {
       if (tcgetattr(STDIN_FILENO, &gSavedSettings) != 0) return;
@@ -146,6 +147,7 @@ class TerminalConsole final : public Console {
   }
 
   void leaveKeyMode() override {
+    gAwaitingLine = 1;
     if (!gKeyModeOn) return;
     // An escape sequence still cut off was a key press made in key mode; it
     // must not turn into characters of the next line read.
