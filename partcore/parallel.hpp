@@ -8,12 +8,15 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace equ {
 
 // Computes work(j, result) for j = 0 .. count - 1 on up to `threads`
 // threads and calls deliver(j, result) on the calling thread in order of j.
+// work may also take a third argument, the number of the worker that runs
+// it (0 .. threads - 1, 0 when inline), to pick per-thread scratch.
 // When deliver returns false nothing more is delivered, the workers take no
 // new item (those already started finish and are dropped) and runOrdered
 // returns. The result is the number of deliver calls, the one that returned
@@ -27,13 +30,22 @@ namespace equ {
 // what deliver touches; an exception it throws stops the run and is thrown
 // again here, after every thread has ended. Items should be coarse (tens of
 // microseconds or more): each one passes a mutex twice.
+template <class Result, class Work>
+void runWorkItem(Work& work, std::int64_t j, Result& result, int worker) {
+  if constexpr (std::is_invocable_v<Work&, std::int64_t, Result&, int>) {
+    work(j, result, worker);
+  } else {
+    work(j, result);
+  }
+}
+
 template <class Result, class Work, class Deliver>
 std::int64_t runOrdered(int threads, std::int64_t count, Work work, Deliver deliver) {
   if (count <= 0) return 0;
   if (threads <= 1 || count == 1) {
     Result result{};
     for (std::int64_t j = 0; j < count; ++j) {
-      work(j, result);
+      runWorkItem(work, j, result, 0);
       if (!deliver(j, result)) return j + 1;
     }
     return count;
@@ -54,7 +66,7 @@ std::int64_t runOrdered(int threads, std::int64_t count, Work work, Deliver deli
   std::exception_ptr failure;
 
   auto slotOf = [&](std::int64_t j) -> Slot& { return slots[static_cast<std::size_t>(j % window)]; };
-  auto workerLoop = [&] {
+  auto workerLoop = [&](int worker) {
     for (;;) {
       std::int64_t j;
       {
@@ -65,7 +77,7 @@ std::int64_t runOrdered(int threads, std::int64_t count, Work work, Deliver deli
       }
       // The slot of j is free: its previous item, j - window, is delivered.
       try {
-        work(j, slotOf(j).result);
+        runWorkItem(work, j, slotOf(j).result, worker);
       } catch (...) {
         std::lock_guard<std::mutex> lock(mutex);
         if (!failure) failure = std::current_exception();
@@ -82,7 +94,7 @@ std::int64_t runOrdered(int threads, std::int64_t count, Work work, Deliver deli
 
   std::vector<std::thread> pool;
   pool.reserve(static_cast<std::size_t>(workers));
-  for (int w = 0; w < workers; ++w) pool.emplace_back(workerLoop);
+  for (int w = 0; w < workers; ++w) pool.emplace_back(workerLoop, w);
   for (;;) {
     std::int64_t j;
     {

@@ -46,6 +46,26 @@ TEST(RunOrdered, DeliversEveryItemInOrderOnTheCallingThread) {
   }
 }
 
+TEST(RunOrdered, TellsEachItemItsWorker) {
+  for (int threads = 1; threads <= 4; ++threads) {
+    std::vector<std::atomic<int>> busy(static_cast<std::size_t>(threads));
+    std::atomic<bool> clash{false};
+    runOrdered<int>(
+        threads, 300,
+        [&](std::int64_t j, int& r, int worker) {
+          ASSERT_GE(worker, 0);
+          ASSERT_LT(worker, threads);
+          // No two items at once on one worker's scratch.
+          if (busy[static_cast<std::size_t>(worker)]++ != 0) clash = true;
+          if (j % 11 == 0) std::this_thread::sleep_for(std::chrono::microseconds(100));
+          r = static_cast<int>(j);
+          busy[static_cast<std::size_t>(worker)]--;
+        },
+        [](std::int64_t j, int& r) { return r == static_cast<int>(j); });
+    EXPECT_FALSE(clash.load()) << threads;
+  }
+}
+
 TEST(RunOrdered, StopsWhenDeliverSaysSo) {
   for (int threads = 1; threads <= 4; ++threads) {
     SCOPED_TRACE(testing::Message() << threads << " threads");
