@@ -118,7 +118,6 @@ class Sampler {
 
   SampleTotals run() {
     const std::int32_t T = readTestsAndDotStep();
-    const std::int32_t D = params().D;
     Random rng(params().seed ? *params().seed : clockSeed());
     stopRequested = false;
     const PartitionTable& tab = table();
@@ -146,48 +145,60 @@ class Sampler {
     std::int64_t lastFlush = monotonicMillis();
     bool finished = false;
     beginRunKeys();
+    // Tests go to the threads in chunks, fewer per chunk the longer a closure takes.
+    const std::int64_t chunk = std::max<std::int64_t>(1, 65536 / N);
     while (!finished) {
       // Drawing only depends on the generator, so a batch drawn ahead gives the
       // same sets as drawing each just before its test.
-      const std::int64_t size = std::min<std::int64_t>(kBatch, target - totals.t);
+      const std::int64_t size = std::min<std::int64_t>(kBatch * chunk, target - totals.t);
       batch.resize(static_cast<std::size_t>(size));
       for (auto& set : batch) draw(rng, N, set);
-      auto work = [&](std::int64_t j, std::int32_t& c, int worker) {
-        c = closers[static_cast<std::size_t>(worker)]->close(batch[static_cast<std::size_t>(j)].index, k_);
+      auto work = [&](std::int64_t j, std::vector<std::int32_t>& sizes, int worker) {
+        sizes.clear();
+        SetCloser& closer = *closers[static_cast<std::size_t>(worker)];
+        const std::int64_t end = std::min(size, (j + 1) * chunk);
+        for (std::int64_t i = j * chunk; i < end; ++i) {
+          sizes.push_back(closer.close(batch[static_cast<std::size_t>(i)].index, k_));
+        }
       };
-      auto deliver = [&](std::int64_t j, std::int32_t& c) {
-        const DrawnSet& set = batch[static_cast<std::size_t>(j)];
-        totals.t = add64(totals.t, 1);
-        progressDots(totals.t, D);
-        pollStopKey();
-        totals.S = add64(totals.S, c);
-        if (c == N) {
-          totals.g = add64(totals.g, 1);
-          if (params().V >= 2) out.line(generatingLine(set, equLine));
-        }
-        if (params().V >= 3) out.line(sizeLine(set, c));
-        if (totals.t >= target || stopRequested) {
-          finished = true;
-          return false;
-        }
-        // A long run keeps what it has found even if it is killed.
-        if ((totals.t & 63) == 0) {
-          const std::int64_t now = monotonicMillis();
-          if (now - lastFlush >= 1000) {
-            out.flush();
-            lastFlush = now;
+      auto deliver = [&](std::int64_t j, std::vector<std::int32_t>& sizes) {
+        for (std::size_t m = 0; m < sizes.size(); ++m) {
+          if (!deliverTest(batch[static_cast<std::size_t>(j * chunk) + m], sizes[m], totals, target, equLine, out)) {
+            finished = true;
+            return false;
           }
         }
         return true;
       };
-      runOrdered<std::int32_t>(threads, size, work, deliver);
+      runOrdered<std::vector<std::int32_t>>(threads, (size + chunk - 1) / chunk, work, deliver);
+      // A long run keeps what it has found even if it is killed.
+      const std::int64_t now = monotonicMillis();
+      if (now - lastFlush >= 1000) {
+        out.flush();
+        lastFlush = now;
+      }
     }
     endRunKeys();
     return totals;
   }
 
  private:
-  static constexpr std::int64_t kBatch = 4096;
+  static constexpr std::int64_t kBatch = 64;  // chunks drawn ahead at a time
+
+  // Counts and lists one test, in draw order; false when sampling ends with it.
+  bool deliverTest(const DrawnSet& set, std::int32_t c, SampleTotals& totals, std::int64_t target,
+                   const std::string& equLine, OutputFile& out) const {
+    totals.t = add64(totals.t, 1);
+    progressDots(totals.t, params().D);
+    pollStopKey();
+    totals.S = add64(totals.S, c);
+    if (c == table().N) {
+      totals.g = add64(totals.g, 1);
+      if (params().V >= 2) out.line(generatingLine(set, equLine));
+    }
+    if (params().V >= 3) out.line(sizeLine(set, c));
+    return totals.t < target && !stopRequested;
+  }
 
   void draw(Random& rng, std::int32_t N, DrawnSet& set) const {
     const auto bound = static_cast<std::uint32_t>(N);
