@@ -114,7 +114,7 @@ ClosureEngine::ClosureEngine() {
 std::unique_ptr<EngineWorkspace> ClosureEngine::makeWorkspace() const {
   auto ws = std::make_unique<EngineWorkspace>();
   ws->bits.assign(static_cast<std::size_t>(words_), 0);
-  ws->members.reserve(static_cast<std::size_t>(N_));
+  ws->members.assign(static_cast<std::size_t>(N_), 0);
   ws->processed.reserve(static_cast<std::size_t>(N_));
   ws->buckets.resize(static_cast<std::size_t>(n_) + 1);
   return ws;
@@ -180,17 +180,64 @@ std::int32_t ClosureEngine::joinIndex(std::int32_t i, std::int32_t j) const {
 }
 
 void ClosureEngine::clearSet(EngineWorkspace& ws) const {
-  for (const std::int32_t z : ws.members) ws.bits[static_cast<std::size_t>(z >> 6)] = 0;
-  ws.members.clear();
+  for (std::int32_t p = 0; p < ws.count; ++p)
+    ws.bits[static_cast<std::size_t>(ws.members[static_cast<std::size_t>(p)] >> 6)] = 0;
+  ws.count = 0;
   ws.atoms = 0;
 }
 
 bool ClosureEngine::addId(EngineWorkspace& ws, std::int32_t z) const {
   if (hasBit(ws.bits.data(), z)) return false;
   setBit(ws.bits.data(), z);
-  ws.members.push_back(z);
+  ws.members[static_cast<std::size_t>(ws.count++)] = z;
   ws.atoms += blocks_[static_cast<std::size_t>(z)] == n_ - 1 ? 1 : 0;
   return true;
+}
+
+// The innermost loop of every closure: pairs e with others[0..count) and
+// adds each meet and join that is new to the set in ws, calling onNew(z)
+// after each; a non-zero result of onNew ends the loop and is returned.
+// The set's count and atom count live in locals here and are written back
+// before onNew runs, since stores to the member list could alias them.
+template <bool kTables, class OnNew>
+inline std::int32_t ClosureEngine::pairWith(EngineWorkspace& ws, std::int32_t e, const std::int32_t* others,
+                                            std::size_t count, OnNew&& onNew) const {
+  std::uint64_t* const bits = ws.bits.data();
+  std::int32_t* const mem = ws.members.data();
+  const std::uint8_t* const blocks = blocks_.data();
+  const std::int32_t atomLevel = n_ - 1;
+  std::int32_t size = ws.count;
+  std::int32_t atoms = ws.atoms;
+  const std::uint32_t* row = nullptr;
+  if constexpr (kTables) row = &pairTable_[static_cast<std::size_t>(e) * static_cast<std::size_t>(N_)];
+  auto take = [&](std::int32_t z) -> std::int32_t {
+    setBit(bits, z);
+    mem[size++] = z;
+    atoms += blocks[z] == atomLevel ? 1 : 0;
+    ws.count = size;
+    ws.atoms = atoms;
+    return onNew(z);
+  };
+  for (std::size_t q = 0; q < count; ++q) {
+    const std::int32_t y = others[q];
+    std::int32_t meetId;
+    std::int32_t joinId;
+    if constexpr (kTables) {
+      const std::uint32_t v = row[y];
+      meetId = static_cast<std::int32_t>(v & 0xFFFFU);
+      joinId = static_cast<std::int32_t>(v >> 16);
+    } else {
+      meetId = meetIds(e, y);
+      joinId = joinIds(e, y);
+    }
+    if (!hasBit(bits, meetId)) {
+      if (const std::int32_t r = take(meetId)) return r;
+    }
+    if (!hasBit(bits, joinId)) {
+      if (const std::int32_t r = take(joinId)) return r;
+    }
+  }
+  return 0;
 }
 
 // Closes the set in ws, taking the unprocessed element with the most blocks
@@ -205,38 +252,24 @@ std::int32_t ClosureEngine::closeLowestFirst(EngineWorkspace& ws) const {
   std::array<std::size_t, kMaxElements + 1> head{};
   for (auto& b : ws.buckets) b.clear();
   ws.processed.clear();
-  for (const std::int32_t z : ws.members) ws.buckets[blocks_[static_cast<std::size_t>(z)]].push_back(z);
-  const auto n = static_cast<std::size_t>(N_);
+  for (std::int32_t p = 0; p < ws.count; ++p) {
+    const std::int32_t z = ws.members[static_cast<std::size_t>(p)];
+    ws.buckets[blocks_[static_cast<std::size_t>(z)]].push_back(z);
+  }
+  auto onNew = [&](std::int32_t z) -> std::int32_t {
+    if (generatesAll(ws)) return N_;
+    ws.buckets[blocks_[static_cast<std::size_t>(z)]].push_back(z);
+    return 0;
+  };
   for (;;) {
-    std::int32_t level = n_;
-    while (level > 0 && head[static_cast<std::size_t>(level)] == ws.buckets[static_cast<std::size_t>(level)].size())
-      --level;
+    std::size_t level = static_cast<std::size_t>(n_);
+    while (level > 0 && head[level] == ws.buckets[level].size()) --level;
     if (level == 0) break;
-    const std::int32_t x = ws.buckets[static_cast<std::size_t>(level)][head[static_cast<std::size_t>(level)]++];
-    const std::uint32_t* row = kTables ? &pairTable_[static_cast<std::size_t>(x) * n] : nullptr;
-    for (const std::int32_t y : ws.processed) {
-      std::int32_t meetId;
-      std::int32_t joinId;
-      if constexpr (kTables) {
-        const std::uint32_t v = row[y];
-        meetId = static_cast<std::int32_t>(v & 0xFFFFU);
-        joinId = static_cast<std::int32_t>(v >> 16);
-      } else {
-        meetId = meetIds(x, y);
-        joinId = joinIds(x, y);
-      }
-      if (addId(ws, meetId)) {
-        if (generatesAll(ws)) return N_;
-        ws.buckets[blocks_[static_cast<std::size_t>(meetId)]].push_back(meetId);
-      }
-      if (addId(ws, joinId)) {
-        if (generatesAll(ws)) return N_;
-        ws.buckets[blocks_[static_cast<std::size_t>(joinId)]].push_back(joinId);
-      }
-    }
+    const std::int32_t x = ws.buckets[level][head[level]++];
+    if (const std::int32_t r = pairWith<kTables>(ws, x, ws.processed.data(), ws.processed.size(), onNew)) return r;
     ws.processed.push_back(x);
   }
-  return static_cast<std::int32_t>(ws.members.size());
+  return ws.count;
 }
 
 // Closes the set in ws in order of addition, given that members[0..from)
@@ -244,23 +277,11 @@ std::int32_t ClosureEngine::closeLowestFirst(EngineWorkspace& ws) const {
 template <bool kTables>
 std::int32_t ClosureEngine::closeOnto(EngineWorkspace& ws, std::size_t from) const {
   if (generatesAll(ws)) return N_;
-  const auto n = static_cast<std::size_t>(N_);
-  for (std::size_t p = from; p < ws.members.size(); ++p) {
-    const std::int32_t x = ws.members[p];
-    const std::uint32_t* row = kTables ? &pairTable_[static_cast<std::size_t>(x) * n] : nullptr;
-    for (std::size_t q = 0; q < p; ++q) {
-      const std::int32_t y = ws.members[q];
-      if constexpr (kTables) {
-        const std::uint32_t v = row[y];
-        if (addId(ws, static_cast<std::int32_t>(v & 0xFFFFU)) && generatesAll(ws)) return N_;
-        if (addId(ws, static_cast<std::int32_t>(v >> 16)) && generatesAll(ws)) return N_;
-      } else {
-        if (addId(ws, meetIds(x, y)) && generatesAll(ws)) return N_;
-        if (addId(ws, joinIds(x, y)) && generatesAll(ws)) return N_;
-      }
-    }
+  auto onNew = [&](std::int32_t) -> std::int32_t { return generatesAll(ws) ? N_ : 0; };
+  for (std::size_t p = from; p < static_cast<std::size_t>(ws.count); ++p) {
+    if (const std::int32_t r = pairWith<kTables>(ws, ws.members[p], ws.members.data(), p, onNew)) return r;
   }
-  return static_cast<std::int32_t>(ws.members.size());
+  return ws.count;
 }
 
 std::int32_t ClosureEngine::closeSet(const std::int32_t* indices, int k, EngineWorkspace& ws) const {
@@ -283,7 +304,6 @@ template <bool kTables>
 std::int32_t ClosureEngine::closeWithRecords(EngineWorkspace& ws, std::int32_t x, std::int32_t c3Size,
                                              const std::uint64_t*& sameAs) const {
   const auto words = static_cast<std::size_t>(words_);
-  const auto n = static_cast<std::size_t>(N_);
   if (intersects(&ws.completes[static_cast<std::size_t>(x) * words], ws.bits.data(), words_)) return N_;
   addId(ws, x);
   if (generatesAll(ws)) return N_;
@@ -291,7 +311,7 @@ std::int32_t ClosureEngine::closeWithRecords(EngineWorkspace& ws, std::int32_t x
   std::int32_t best = -1;
   std::int32_t bestSize = 0;
   // What a new element z tells: 0 when nothing, else the size of D(x).
-  auto learn = [&](std::int32_t z) -> std::int32_t {
+  auto onNew = [&](std::int32_t z) -> std::int32_t {
     if (generatesAll(ws)) return N_;
     const auto zi = static_cast<std::size_t>(z);
     if (ws.recordStamp[zi] == ws.row) {
@@ -310,48 +330,30 @@ std::int32_t ClosureEngine::closeWithRecords(EngineWorkspace& ws, std::int32_t x
     if (intersects(&ws.completes[zi * words], ws.bits.data(), words_)) return N_;
     return 0;
   };
-  while (p < ws.members.size()) {
-    const std::int32_t e = ws.members[p];
-    const std::uint32_t* row = kTables ? &pairTable_[static_cast<std::size_t>(e) * n] : nullptr;
-    for (std::size_t q = 0; q < p; ++q) {
-      const std::int32_t y = ws.members[q];
-      std::int32_t meetId;
-      std::int32_t joinId;
-      if constexpr (kTables) {
-        const std::uint32_t v = row[y];
-        meetId = static_cast<std::int32_t>(v & 0xFFFFU);
-        joinId = static_cast<std::int32_t>(v >> 16);
-      } else {
-        meetId = meetIds(e, y);
-        joinId = joinIds(e, y);
-      }
-      if (addId(ws, meetId)) {
-        if (const std::int32_t r = learn(meetId)) return r;
-      }
-      if (addId(ws, joinId)) {
-        if (const std::int32_t r = learn(joinId)) return r;
-      }
-    }
+  while (p < static_cast<std::size_t>(ws.count)) {
+    if (const std::int32_t r = pairWith<kTables>(ws, ws.members[p], ws.members.data(), p, onNew)) return r;
     ++p;
     if (best >= 0 && static_cast<std::size_t>(bestSize) > p) {
       // Restart from the recorded closed set: it replaces the processed
       // prefix, and every member outside it is queued behind it.
       const std::uint64_t* rb = &ws.recordBits[static_cast<std::size_t>(best) * words];
       ws.spare.clear();
-      for (const std::int32_t z : ws.members)
+      for (std::int32_t i = 0; i < ws.count; ++i) {
+        const std::int32_t z = ws.members[static_cast<std::size_t>(i)];
         if (!hasBit(rb, z)) ws.spare.push_back(z);
+      }
       clearSet(ws);
       for (std::size_t w = 0; w < words; ++w)
         for (std::uint64_t b = rb[w]; b != 0; b &= b - 1)
           addId(ws, static_cast<std::int32_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(b))));
-      p = ws.members.size();
+      p = static_cast<std::size_t>(ws.count);
       for (const std::int32_t z : ws.spare) addId(ws, z);
       if (generatesAll(ws)) return N_;
       best = -1;
       bestSize = 0;
     }
   }
-  return static_cast<std::int32_t>(ws.members.size());
+  return ws.count;
 }
 
 template <bool kTables>
@@ -393,7 +395,7 @@ void ClosureEngine::scanPairImpl(std::int32_t i1, std::int32_t i2, std::vector<s
       sizes.insert(sizes.end(), static_cast<std::size_t>(N_ - i3), N_);
       continue;
     }
-    ws.base.assign(ws.members.begin(), ws.members.end());
+    ws.base.assign(ws.members.begin(), ws.members.begin() + ws.count);
     const std::int32_t c3Atoms = ws.atoms;
     if (records && ++ws.row == 0) {
       std::fill(ws.recordStamp.begin(), ws.recordStamp.end(), 0);
@@ -423,14 +425,13 @@ void ClosureEngine::scanPairImpl(std::int32_t i1, std::int32_t i2, std::vector<s
       sizes.push_back(c);
       // Back to C3: drop what this closure added, or rebuild C3 when the
       // closure restarted from another set.
-      const bool prefixKept = ws.members.size() >= static_cast<std::size_t>(c3) &&
-                              std::equal(ws.base.begin(), ws.base.end(), ws.members.begin());
+      const bool prefixKept = ws.count >= c3 && std::equal(ws.base.begin(), ws.base.end(), ws.members.begin());
       if (prefixKept) {
-        for (std::size_t p = static_cast<std::size_t>(c3); p < ws.members.size(); ++p) {
-          const std::int32_t z = ws.members[p];
+        for (std::int32_t p = c3; p < ws.count; ++p) {
+          const std::int32_t z = ws.members[static_cast<std::size_t>(p)];
           ws.bits[static_cast<std::size_t>(z >> 6)] &= ~(std::uint64_t{1} << (z & 63));
         }
-        ws.members.resize(static_cast<std::size_t>(c3));
+        ws.count = c3;
         ws.atoms = c3Atoms;
       } else {
         clearSet(ws);

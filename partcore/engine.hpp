@@ -12,9 +12,11 @@ namespace equ {
 // reused for every set; nothing here is meaningful between calls.
 struct EngineWorkspace {
   // The set being closed: membership bits by element id, the members in
-  // order of addition, and how many of them are atoms.
+  // order of addition (room for all N; the first count are valid), and how
+  // many of them are atoms.
   std::vector<std::uint64_t> bits;
   std::vector<std::int32_t> members;
+  std::int32_t count = 0;
   std::int32_t atoms = 0;
   // Lowest-first work queue of closeSet: one FIFO per block count.
   std::vector<std::vector<std::int32_t>> buckets;
@@ -75,6 +77,9 @@ class ClosureEngine {
   std::int32_t joinIds(std::int32_t x, std::int32_t y) const;
   std::int32_t rankOfMasks(const std::uint16_t* m) const;
 
+  template <bool kTables, class OnNew>
+  std::int32_t pairWith(EngineWorkspace& ws, std::int32_t e, const std::int32_t* others, std::size_t count,
+                        OnNew&& onNew) const;
   template <bool kTables>
   std::int32_t closeLowestFirst(EngineWorkspace& ws) const;
   template <bool kTables>
