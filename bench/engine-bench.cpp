@@ -78,10 +78,7 @@ std::int32_t referenceClose(const std::int32_t* set, int k, bool memberList) {
 }
 
 // Closure of seeded random k-sets of Part(n). path: 0 fast, 1 flag scan, 2 member list.
-void closeRandomSets(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  const int k = static_cast<int>(state.range(1));
-  const int path = static_cast<int>(state.range(2));
+void closeRandomSets(benchmark::State& state, int n, int k, int path) {
   const ClosureEngine& engine = usePart(n);
   const auto sets = randomSets(equ::table().N, k, 4096, 12345);
   auto ws = engine.makeWorkspace();
@@ -96,11 +93,7 @@ void closeRandomSets(benchmark::State& state) {
 }
 
 // All sets {i1, i2, i3, i4} of one (i1, i2) pair: scanPair, or the flag scan per set.
-void scanOnePair(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  const auto i1 = static_cast<std::int32_t>(state.range(1));
-  const auto i2 = static_cast<std::int32_t>(state.range(2));
-  const bool reference = state.range(3) != 0;
+void scanOnePair(benchmark::State& state, int n, std::int32_t i1, std::int32_t i2, bool reference) {
   const ClosureEngine& engine = usePart(n);
   const std::int32_t N = equ::table().N;
   auto ws = engine.makeWorkspace();
@@ -126,8 +119,7 @@ void registerCases() {
   for (const int n : {6, 7}) {
     for (const int path : {1, 2, 0}) {
       const char* name = path == 0 ? "fast" : path == 1 ? "reference-flagscan" : "reference-memberlist";
-      benchmark::RegisterBenchmark(("close4/part" + std::to_string(n) + "/" + name).c_str(), closeRandomSets)
-          ->Args({n, 4, path})
+      benchmark::RegisterBenchmark(("close4/part" + std::to_string(n) + "/" + name).c_str(), closeRandomSets, n, 4, path)
           ->Unit(benchmark::kMicrosecond);
     }
   }
@@ -138,17 +130,14 @@ void registerCases() {
       benchmark::RegisterBenchmark(("scanpair/part" + std::to_string(row[0]) + "/i1=" + std::to_string(row[1]) +
                                     ",i2=" + std::to_string(row[2]) + "/" + (reference ? "reference" : "fast"))
                                        .c_str(),
-                                   scanOnePair)
-          ->Args({row[0], row[1], row[2], reference})
+                                   scanOnePair, row[0], row[1], row[2], reference != 0)
           ->Unit(benchmark::kMillisecond);
     }
   }
-  benchmark::RegisterBenchmark("kspan4/part8/reference-memberlist", closeRandomSets)
-      ->Args({8, 4, 2})
+  benchmark::RegisterBenchmark("kspan4/part8/reference-memberlist", closeRandomSets, 8, 4, 2)
       ->Unit(benchmark::kMillisecond);
   for (const int n : {8, 9, 10}) {
-    benchmark::RegisterBenchmark(("kspan4/part" + std::to_string(n) + "/fast").c_str(), closeRandomSets)
-        ->Args({n, 4, 0})
+    benchmark::RegisterBenchmark(("kspan4/part" + std::to_string(n) + "/fast").c_str(), closeRandomSets, n, 4, 0)
         ->Unit(benchmark::kMillisecond);
   }
 }

@@ -44,7 +44,7 @@ inline bool intersects(const std::uint64_t* a, const std::uint64_t* b, std::int3
 
 }  // namespace
 
-ClosureEngine::ClosureEngine() {
+ClosureEngine::ClosureEngine(bool buildTables) {
   const PartitionTable& t = table();
   n_ = t.ne;
   N_ = t.N;
@@ -95,7 +95,7 @@ ClosureEngine::ClosureEngine() {
     blocks_[static_cast<std::size_t>(id)] = static_cast<std::uint8_t>(blockCount);
   }
 
-  if (N_ <= kTableLimit) {
+  if (buildTables && N_ <= kTableLimit) {
     // One 32-bit entry per ordered pair holds both results, so a pair
     // costs a single load in the closures.
     const auto n = static_cast<std::size_t>(N_);

@@ -2,6 +2,7 @@
 // closeSet and scanPair against closeByFlagScan, closeByMemberList and a table-driven fixed point.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <vector>
 
@@ -164,6 +165,50 @@ TEST(ClosureEngine, ComputedClosuresOfPart9) {
 // 100 000 seeded random 4-sets of Part(6), and whole scanPair rows of pairs
 // early, middle and late in the table; Part(7) is in the slow tests.
 TEST(ClosureEngine, RandomFourSetsOfPart6) { expectRandomFourSetsMatch(6); }
+
+// Without tables, as kspan builds the engine for short runs on Part(8): the
+// same closures and scan rows, with meets and joins on block masks.
+TEST(ClosureEngine, WithoutTablesMatchesOracle) {
+  loadPart(6, kSmallLimits);
+  const ClosureEngine engine(false);
+  ASSERT_FALSE(engine.usesTables());
+  const ReferenceLattice oracle;
+  auto ws = engine.makeWorkspace();
+  std::mt19937_64 rng(66);
+  for (int t = 0; t < 3000; ++t) {
+    const std::vector<std::int32_t> set = randomSet(rng, table().N, 2 + t % 7);
+    ASSERT_EQ(engine.closeSet(set.data(), static_cast<int>(set.size()), *ws), oracle.close(set));
+  }
+  for (const auto& p : {std::array<std::int32_t, 2>{1, 120}, std::array<std::int32_t, 2>{60, 150}}) {
+    SCOPED_TRACE(testing::Message() << "i1=" << p[0] << " i2=" << p[1]);
+    expectScanPairMatches(engine, *ws, p[0], p[1], oracle);
+  }
+}
+
+// Above the table limit scanPair keeps no records; its rows of Part(9)
+// against closeSet, and the small closures against the reference.
+TEST(ClosureEngine, ScanPairWithoutRecords) {
+  loadPart(9);
+  const ClosureEngine engine;
+  auto ws = engine.makeWorkspace();
+  const std::int32_t N = table().N;
+  int small = 0;
+  for (const auto& p : {std::array<std::int32_t, 2>{1, N - 25}, std::array<std::int32_t, 2>{N - 40, N - 30}}) {
+    std::vector<std::int32_t> sizes;
+    engine.scanPair(p[0], p[1], sizes, *ws);
+    std::size_t at = 0;
+    for (std::int32_t i3 = p[1] + 1; i3 <= N; ++i3)
+      for (std::int32_t i4 = i3 + 1; i4 <= N; ++i4, ++at) {
+        const std::vector<std::int32_t> set{p[0], p[1], i3, i4};
+        ASSERT_EQ(sizes.at(at), engine.closeSet(set.data(), 4, *ws));
+        if (sizes[at] <= 40 && small++ < 100) {
+          ASSERT_EQ(sizes[at], referenceCount(set, true));
+        }
+      }
+    EXPECT_EQ(at, sizes.size());
+  }
+  EXPECT_GT(small, 20);
+}
 
 TEST(ClosureEngine, RefusesATableThatIsNotAllOfPartN) {
   loadPart(4);
