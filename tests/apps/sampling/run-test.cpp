@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -160,6 +161,10 @@ struct TranscriptCase {
   int V;
 };
 
+void PrintTo(const TranscriptCase& c, std::ostream* os) {
+  *os << programName(c.program) << " at level " << c.V;
+}
+
 class Transcript : public testing::TestWithParam<TranscriptCase> {};
 
 TEST_P(Transcript, ConsoleAndFileAreThePredictedBytes) {
@@ -248,6 +253,8 @@ const DotsCase kDotsCases[] = {
     {"ZeroDotStepWritesNoDots", Program::QuadspanRand, 9, 0, "\r\n\r\n", 9},
 };
 
+void PrintTo(const DotsCase& c, std::ostream* os) { *os << c.name; }
+
 class Progress : public testing::TestWithParam<DotsCase> {};
 
 TEST_P(Progress, DotsLineEndsAndTestCount) {
@@ -286,6 +293,8 @@ struct RefusalCase {
   int n, k;
   std::string message;
 };
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 
 class TooFewPartitions : public testing::TestWithParam<RefusalCase> {};
 
@@ -461,6 +470,8 @@ struct StatsCase {
   Program program;
   int k;
 };
+
+void PrintTo(const StatsCase& c, std::ostream* os) { *os << c.name; }
 
 class Statistics : public testing::TestWithParam<StatsCase> {};
 
