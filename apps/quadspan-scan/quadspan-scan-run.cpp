@@ -146,16 +146,19 @@ ScanTotals scanQuadruples() {
           pollStopKey();
           r.S = add64(r.S, c);
           r.t = add64(r.t, 1);
+          // Each result line goes out in one write, line end included: the
+          // file buffer may reach the disk between two writes, and a scan
+          // killed just then must not leave half a line for the sieve.
           if (c == N) {
             r.g = add64(r.g, 1);
             if (V >= 2) {
-              out.line("The {" + std::to_string(i1) + ", " + std::to_string(i2) + ", " + std::to_string(i3) + ", " +
-                       std::to_string(i4) + equTail);
+              out.write("The {" + std::to_string(i1) + ", " + std::to_string(i2) + ", " + std::to_string(i3) + ", " +
+                        std::to_string(i4) + equTail + "\r\n");
             }
           }
           if (V >= 3) {
-            out.line("  |[{" + std::to_string(i1) + ", " + std::to_string(i2) + ", " + std::to_string(i3) + ", " +
-                     std::to_string(i4) + "}-th partitions}]| = " + std::to_string(c));
+            out.write("  |[{" + std::to_string(i1) + ", " + std::to_string(i2) + ", " + std::to_string(i3) + ", " +
+                      std::to_string(i4) + "}-th partitions}]| = " + std::to_string(c) + "\r\n");
           }
         }
       }
