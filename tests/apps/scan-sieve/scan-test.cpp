@@ -225,6 +225,7 @@ TEST(ScanStop, AltRFinishesTheCurrentI1AndTheNextRunContinues) {
   ASSERT_TRUE(p.expect("abandon!\r\n", 300s));
   p.send("\r\r");
   ASSERT_EQ(p.waitExit(), 0);
+  EXPECT_TRUE(test::sameSettings(p.settings(), p.initialSettings())) << "the terminal is given back";
   const std::string console = p.transcript();
   const std::int32_t e = warnedEnd(console, kPart6Start);
   ASSERT_GE(e, 122) << console;

@@ -6,7 +6,9 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -294,6 +296,44 @@ TEST(SieveRun, Refusals) {
       EXPECT_EQ(dir.read("p5_comp.txt"), c.compAfter);
     }
   }
+}
+
+// The process has not ended (a zombie counts as ended): its state in /proc.
+bool stillRunning(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  const std::size_t close = line.rfind(')');
+  return close != std::string::npos && close + 2 < line.size() && line[close + 2] != 'Z';
+}
+
+// After the report: "Press <enter>", a wait, the output file closed, a second
+// wait, the list file closed, a third wait; then status 0.
+TEST(SieveRun, WaitsForEnterThreeTimes) {
+  TempDir dir;
+  test::writePart(dir, 4, "p4.txt");
+  dir.write("p4_r0.txt", "The {1, 5, 9, 15}-th partitions generate Equ(4).\r\n");
+  const SieveTexts expected = expectedSieve(4, {{1, 5, 9, 15}});
+  ASSERT_EQ(expected.c, 1);
+  test::PtyOptions options;
+  options.workDir = dir.path();
+  test::PtyProcess p("quadspan-sieve", {"p4"}, options);
+  ASSERT_TRUE(p.expect("Press <enter>\r\n"));
+  for (int enter = 1; enter <= 3; ++enter) {
+    SCOPED_TRACE(enter);
+    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(stillRunning(p.pid())) << p.transcript();
+    p.send("\r");
+    if (enter == 1) {
+      // The report is on disk once the first wait is over.
+      for (int tries = 0; tries < 50 && dir.read("p4_comp.txt") != expected.file; ++tries) {
+        std::this_thread::sleep_for(20ms);
+      }
+      EXPECT_EQ(dir.read("p4_comp.txt"), expected.file);
+    }
+  }
+  EXPECT_EQ(p.waitExit(), 0);
+  EXPECT_EQ(p.transcript(), expected.console);
 }
 
 }  // namespace
