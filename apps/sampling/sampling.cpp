@@ -251,7 +251,8 @@ int runSampler(Program program, int argc, const char* const* argv) {
   const PartitionTable& tab = table();
   const std::int32_t k = program == Program::Kspan ? params().k : 4;
   if (tab.N < k) {
-    fatalError("The list holds " + std::to_string(tab.N) + " partitions, too few for sets of " + std::to_string(k) +
+    fatalError("The list holds " + std::to_string(tab.N) + (tab.N == 1 ? " partition" : " partitions") +
+               ", too few for sets of " + std::to_string(k) +
                " distinct ones; use a larger base set" + (program == Program::Kspan ? " or a smaller subset size." : "."));
   }
 

@@ -317,17 +317,20 @@ INSTANTIATE_TEST_SUITE_P(
                     "The list holds 2 partitions, too few for sets of 3 distinct ones; use a larger base set or a "
                     "smaller subset size."},
         RefusalCase{"KspanTwoOfOne", Program::Kspan, 1, 2,
-                    "The list holds 1 partitions, too few for sets of 2 distinct ones; use a larger base set or a "
+                    "The list holds 1 partition, too few for sets of 2 distinct ones; use a larger base set or a "
                     "smaller subset size."},
         RefusalCase{"QuadspanRandFourOfTwo", Program::QuadspanRand, 2, 4,
                     "The list holds 2 partitions, too few for sets of 4 distinct ones; use a larger base set."}),
     [](const testing::TestParamInfo<RefusalCase>& caseInfo) { return caseInfo.param.name; });
 
-int sizeLineCount(Program program, const std::string& file) {
+// The size lines of an output file, in the order of the tests.
+std::vector<std::string> sizeLines(Program program, const std::string& file) {
   const std::string mark = program == Program::Kspan ? "th partitions generate a sublattice of size " : "  |[{";
-  int count = 0;
-  for (const auto& line : splitLines(file)) count += line.find(mark) != std::string::npos ? 1 : 0;
-  return count;
+  std::vector<std::string> lines;
+  for (const auto& line : splitLines(file)) {
+    if (line.find(mark) != std::string::npos) lines.push_back(line);
+  }
+  return lines;
 }
 
 class ClosurePaths : public testing::TestWithParam<Program> {};
@@ -348,7 +351,7 @@ TEST_P(ClosurePaths, WriteTheSameFiles) {
     args.insert(args.begin(), v.option);
     const PlainResult r = runOn(program, 6, args);
     EXPECT_EQ(r.run.status, 0) << v.option;
-    EXPECT_EQ(sizeLineCount(program, r.file), v.T) << v.option;
+    EXPECT_EQ(static_cast<std::int64_t>(sizeLines(program, r.file).size()), v.T) << v.option;
     outputs.push_back(r.run.output);
     files.push_back(r.file);
   }
@@ -362,16 +365,6 @@ INSTANTIATE_TEST_SUITE_P(Samplers, ClosurePaths, testing::Values(Program::Kspan,
                          [](const testing::TestParamInfo<Program>& caseInfo) {
                            return caseInfo.param == Program::Kspan ? "Kspan" : "QuadspanRand";
                          });
-
-
-std::vector<std::string> sizeLines(Program program, const std::string& file) {
-  const std::string mark = program == Program::Kspan ? "th partitions generate a sublattice of size " : "  |[{";
-  std::vector<std::string> lines;
-  for (const auto& line : splitLines(file)) {
-    if (line.find(mark) != std::string::npos) lines.push_back(line);
-  }
-  return lines;
-}
 
 class StopKey : public testing::TestWithParam<Program> {};
 
