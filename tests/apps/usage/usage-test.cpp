@@ -2,10 +2,12 @@
 // console input and files in, exact console output and exit status out.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <utility>
+#include <thread>
 #include <vector>
 
 #include "apps/usage/program-texts.hpp"
@@ -123,6 +125,36 @@ TEST(Usage, BannersStartWithTheirFixedTexts) {
   EXPECT_EQ(bannerLine(Program::QuadspanRand).rfind("\"quadspan\" ver. April 16 on 4-generation of Equ(n); ", 0), 0u);
   EXPECT_EQ(bannerLine(Program::QuadspanScan).rfind("\"quadspan\" ver. April 14 on 4-generation of Equ(n); ", 0), 0u);
   EXPECT_EQ(bannerLine(Program::QuadspanSieve), bannerLine(Program::QuadspanScan));
+}
+
+
+// A process that has not ended (a zombie has).
+bool isWaiting(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text;
+  std::getline(stat, text);
+  const std::size_t close = text.rfind(')');
+  return close != std::string::npos && close + 2 < text.size() && text[close + 2] != 'Z';
+}
+
+// On a terminal: the error stop ends at once, the fatal report only after Enter.
+TEST(Usage, ErrorStopDoesNotWaitButTheFatalReportDoes) {
+  TempDir dir;
+  dir.write("p3.txt", partitionListText(3));
+  PtyOptions options;
+  options.workDir = dir.path();
+  {
+    PtyProcess stop("kspan", {"p3.txt", "1", "10 "}, options);
+    EXPECT_EQ(stop.waitExit(5s), 217);
+    EXPECT_EQ(stop.transcript(), errorStopText("\"10 \" is an invalid integer"));
+  }
+  PtyProcess fatal("kspan", {"p3.txt", "1", "10", "4", "9"}, options);
+  ASSERT_TRUE(fatal.expect("  Press <enter> to quit\r\n"));
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(fatal.transcript(), fatalText("Illegal value of whats4 = 9"));
+  EXPECT_TRUE(isWaiting(fatal.pid())) << "the report waits for Enter";
+  fatal.send("\r");
+  EXPECT_EQ(fatal.waitExit(), 1);
 }
 
 }  // namespace
