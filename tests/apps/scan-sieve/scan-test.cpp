@@ -9,9 +9,6 @@
 
 #include "frontend/setup.hpp"
 #include "partcore/exit-status.hpp"
-#include "partcore/part-tables.hpp"
-#include "partcore/subset.hpp"
-#include "quadspan-scan/quadspan-scan-run.hpp"
 #include "scan-sieve-support.hpp"
 #include "support/pty-harness.hpp"
 

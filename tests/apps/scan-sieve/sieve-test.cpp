@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "frontend/setup.hpp"
