@@ -197,44 +197,43 @@ bool ClosureEngine::addId(EngineWorkspace& ws, std::int32_t z) const {
 // The innermost loop of every closure: pairs e with others[0..count) and
 // adds each meet and join that is new to the set in ws, calling onNew(z)
 // after each; a non-zero result of onNew ends the loop and is returned.
-// The set's count and atom count live in locals here and are written back
-// before onNew runs, since stores to the member list could alias them.
 template <bool kTables, class OnNew>
 inline std::int32_t ClosureEngine::pairWith(EngineWorkspace& ws, std::int32_t e, const std::int32_t* others,
                                             std::size_t count, OnNew&& onNew) const {
   std::uint64_t* const bits = ws.bits.data();
-  std::int32_t* const mem = ws.members.data();
-  const std::uint8_t* const blocks = blocks_.data();
-  const std::int32_t atomLevel = n_ - 1;
-  std::int32_t size = ws.count;
-  std::int32_t atoms = ws.atoms;
-  const std::uint32_t* row = nullptr;
-  if constexpr (kTables) row = &pairTable_[static_cast<std::size_t>(e) * static_cast<std::size_t>(N_)];
-  auto take = [&](std::int32_t z) -> std::int32_t {
+  // Taking a new element is rare (a few pairs in a hundred); it is kept
+  // out of the loop so that the loop itself holds few values.
+  auto take = [&ws, bits, this, &onNew](std::int32_t z) __attribute__((noinline)) -> std::int32_t {
     setBit(bits, z);
-    mem[size++] = z;
-    atoms += blocks[z] == atomLevel ? 1 : 0;
-    ws.count = size;
-    ws.atoms = atoms;
+    ws.members[static_cast<std::size_t>(ws.count++)] = z;
+    ws.atoms += blocks_[static_cast<std::size_t>(z)] == n_ - 1 ? 1 : 0;
     return onNew(z);
   };
-  for (std::size_t q = 0; q < count; ++q) {
-    const std::int32_t y = others[q];
-    std::int32_t meetId;
-    std::int32_t joinId;
-    if constexpr (kTables) {
-      const std::uint32_t v = row[y];
-      meetId = static_cast<std::int32_t>(v & 0xFFFFU);
-      joinId = static_cast<std::int32_t>(v >> 16);
-    } else {
-      meetId = meetIds(e, y);
-      joinId = joinIds(e, y);
+  if constexpr (kTables) {
+    const std::uint32_t* const row = &pairTable_[static_cast<std::size_t>(e) * static_cast<std::size_t>(N_)];
+    for (std::size_t q = 0; q < count; ++q) {
+      const std::uint32_t v = row[others[q]];
+      const std::uint32_t meetId = v & 0xFFFFU;
+      const std::uint32_t joinId = v >> 16;
+      const std::uint64_t both = (bits[meetId >> 6] >> (meetId & 63)) & (bits[joinId >> 6] >> (joinId & 63));
+      if ((both & 1U) != 0) [[likely]] continue;
+      if (!hasBit(bits, static_cast<std::int32_t>(meetId))) {
+        if (const std::int32_t r = take(static_cast<std::int32_t>(meetId))) return r;
+      }
+      if (!hasBit(bits, static_cast<std::int32_t>(joinId))) {
+        if (const std::int32_t r = take(static_cast<std::int32_t>(joinId))) return r;
+      }
     }
-    if (!hasBit(bits, meetId)) {
-      if (const std::int32_t r = take(meetId)) return r;
-    }
-    if (!hasBit(bits, joinId)) {
-      if (const std::int32_t r = take(joinId)) return r;
+  } else {
+    for (std::size_t q = 0; q < count; ++q) {
+      const std::int32_t meetId = meetIds(e, others[q]);
+      const std::int32_t joinId = joinIds(e, others[q]);
+      if (!hasBit(bits, meetId)) {
+        if (const std::int32_t r = take(meetId)) return r;
+      }
+      if (!hasBit(bits, joinId)) {
+        if (const std::int32_t r = take(joinId)) return r;
+      }
     }
   }
   return 0;
