@@ -146,7 +146,7 @@ class Sampler {
     bool finished = false;
     beginRunKeys();
     // Tests go to the threads in chunks, fewer per chunk the longer a closure takes.
-    const std::int64_t chunk = std::max<std::int64_t>(1, 65536 / N);
+    const std::int64_t chunk = std::clamp<std::int64_t>(65536 / N, 1, 1024);
     while (!finished) {
       // Drawing only depends on the generator, so a batch drawn ahead gives the
       // same sets as drawing each just before its test.
