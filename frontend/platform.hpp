@@ -19,9 +19,14 @@ class Sink {
  public:
   virtual ~Sink() = default;
   virtual void write(std::string_view text) = 0;
+  // One write for the text and its line end, so that no flush can fall
+  // between them and a killed run never leaves half a line behind.
   void line(std::string_view text = {}) {
-    write(text);
-    write("\r\n");
+    std::string whole;
+    whole.reserve(text.size() + 2);
+    whole.append(text);
+    whole.append("\r\n");
+    write(whole);
   }
 };
 
