@@ -2,36 +2,60 @@
 // Built once from a complete, checked table; immutable afterwards and shared by threads, each with its own workspace.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace equ {
 
+// Hands out whole cache lines, so that the small, busy arrays of two
+// threads' workspaces (a membership bitset of Part(6) is 32 bytes) never
+// share one; sharing made two threads slower than one.
+template <class T>
+struct LineAllocator {
+  using value_type = T;
+  static constexpr std::size_t kLine = 64;
+  LineAllocator() = default;
+  template <class U>
+  LineAllocator(const LineAllocator<U>&) {}
+  T* allocate(std::size_t n) {
+    const std::size_t bytes = (n * sizeof(T) + kLine - 1) / kLine * kLine;
+    return static_cast<T*>(::operator new(bytes, std::align_val_t{kLine}));
+  }
+  void deallocate(T* p, std::size_t) { ::operator delete(p, std::align_val_t{kLine}); }
+  template <class U>
+  bool operator==(const LineAllocator<U>&) const { return true; }
+};
+template <class T>
+using LineVector = std::vector<T, LineAllocator<T>>;
+
 // Per-thread scratch. Everything is sized by the engine that made it and
-// reused for every set; nothing here is meaningful between calls.
-struct EngineWorkspace {
+// reused for every set; nothing here is meaningful between calls. Aligned so
+// that two threads' workspaces never share a cache line.
+struct alignas(64) EngineWorkspace {
   // The set being closed: membership bits by element id, the members in
   // order of addition (room for all N; the first count are valid), and how
   // many of them are atoms.
-  std::vector<std::uint64_t> bits;
-  std::vector<std::int32_t> members;
+  LineVector<std::uint64_t> bits;
+  LineVector<std::int32_t> members;
   std::int32_t count = 0;
   std::int32_t atoms = 0;
   // Lowest-first work queue of closeSet: one FIFO per block count.
-  std::vector<std::vector<std::int32_t>> buckets;
-  std::vector<std::int32_t> processed;
+  std::vector<LineVector<std::int32_t>> buckets;
+  LineVector<std::int32_t> processed;
   // scanPair only (allocated at its first call): the closure C3 of
   // {i1, i2, i3}, the closures already found for the current i3 (by id:
   // stamp, size, member bits) and the pairs {u, v} known to complete
   // {i1, i2} to a generating set (adjacency bits by id).
-  std::vector<std::int32_t> base;
-  std::vector<std::uint32_t> recordStamp;
-  std::vector<std::int32_t> recordSize;
-  std::vector<std::uint64_t> recordBits;
-  std::vector<std::uint64_t> completes;
-  std::vector<std::int32_t> completesTouched;
-  std::vector<std::int32_t> spare;
+  LineVector<std::int32_t> base;
+  LineVector<std::uint32_t> recordStamp;
+  LineVector<std::int32_t> recordSize;
+  LineVector<std::uint64_t> recordBits;
+  LineVector<std::uint64_t> completes;
+  LineVector<std::int32_t> completesTouched;
+  LineVector<std::int32_t> spare;
   std::uint32_t row = 0;
 };
 

@@ -52,7 +52,9 @@ std::int64_t runOrdered(int threads, std::int64_t count, Work work, Deliver deli
   }
   const int workers = static_cast<int>(std::min<std::int64_t>(threads, count));
   const std::int64_t window = 4 * static_cast<std::int64_t>(workers);
-  struct Slot {
+  // Each slot on cache lines of its own: workers write their results (a
+  // vector's end pointer at every push_back, say) side by side.
+  struct alignas(64) Slot {
     Result result{};
     bool ready = false;
   };
