@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <string_view>
+#include <thread>
 
 #include "frontend/platform.hpp"
 #include "partcore/fatal.hpp"
@@ -111,6 +112,12 @@ std::int32_t readStartIndex(std::int32_t N) {
     }
   }
   return p.s;
+}
+
+std::int32_t threadCount() {
+  if (params().threads > 0) return params().threads;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : static_cast<std::int32_t>(cores);
 }
 
 void showHelp() {

@@ -52,6 +52,8 @@ void readDetailLevel();
 // s (parameter 3) for a table of N partitions; 0 or absent means 1 with the
 // stop key off; otherwise 1 <= s <= N - 3, else "Illegal 3rd parameter (too large?)".
 std::int32_t readStartIndex(std::int32_t N);
+// Threads of a run: --threads=K, else every core.
+std::int32_t threadCount();
 // The nine lines of kspan's help; nothing for the other programs.
 void showHelp();
 

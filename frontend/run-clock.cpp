@@ -53,6 +53,17 @@ void writeElapsedLine(Sink& sink, double seconds) {
   sink.line("The computation & output took " + formatFixed(seconds, 3, 15) + " seconds.");
 }
 
+void writeReport(const std::vector<std::string>& lines) {
+  OutputFile& out = runFiles().output;
+  out.line();
+  out.line();
+  for (const auto& line : lines) out.line(line);
+  Console& con = console();
+  con.line();
+  con.line();
+  for (const auto& line : lines) con.line(line);
+}
+
 void finishRun(bool indented) {
   std::string thanks(indented ? 8 : 0, ' ');
   thanks.append("Thank you for using this program.   Hit <enter> twice to abandon!");

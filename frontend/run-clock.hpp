@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "frontend/platform.hpp"
 
@@ -28,6 +29,10 @@ void writeEndLine(const RunClock& end);
 double elapsedSeconds(const RunClock& start, const RunClock& end);
 // "The computation & output took " seconds (3 decimals, field 15) " seconds."
 void writeElapsedLine(Sink& sink, double seconds);
+
+// The statistics of a run: two empty lines and the lines to the output
+// file, then the same to the console.
+void writeReport(const std::vector<std::string>& lines);
 
 // The thank-you line (indented by eight blanks for quadspan-scan), closing of
 // the input and the output file, two line reads. The caller then exits with 0.

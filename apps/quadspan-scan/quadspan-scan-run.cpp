@@ -4,7 +4,6 @@
 #include "quadspan-scan/quadspan-scan-run.hpp"
 
 #include <memory>
-#include <thread>
 
 #include "frontend/params.hpp"
 #include "frontend/platform.hpp"
@@ -88,12 +87,6 @@ class FastScanner final : public PairScanner {
   const OrbitScanner& orbits_;
   std::unique_ptr<EngineWorkspace> ws_;
 };
-
-int threadCount() {
-  if (params().threads > 0) return params().threads;
-  const unsigned hw = std::thread::hardware_concurrency();
-  return hw == 0 ? 1 : static_cast<int>(hw);
-}
 
 struct ScanTotals {
   std::int64_t g = 0, t = 0, S = 0;
@@ -207,12 +200,7 @@ int runQuadspanScan(int argc, const char* const* argv) {
     out.line(warning);
     con.line(warning);
   }
-  out.line();
-  out.line();
-  for (const auto& line : report) out.line(line);
-  con.line();
-  con.line();
-  for (const auto& line : report) con.line(line);
+  writeReport(report);
 
   const RunClock end = readRunClock();
   con.line();

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <thread>
 
 #include "frontend/platform.hpp"
 #include "frontend/run-clock.hpp"
@@ -90,12 +89,6 @@ class FastCloser final : public SetCloser {
   const ClosureEngine& engine_;
   std::unique_ptr<EngineWorkspace> ws_;
 };
-
-int threadCount() {
-  if (params().threads > 0) return params().threads;
-  const unsigned hw = std::thread::hardware_concurrency();
-  return hw == 0 ? 1 : static_cast<int>(hw);
-}
 
 std::string indexListKspan(const DrawnSet& set, int k) {
   std::string text = "The";
@@ -266,12 +259,7 @@ int runSampler(Program program, int argc, const char* const* argv) {
 
   const SampleTotals totals = Sampler(program, k).run();
   const std::vector<std::string> report = samplerReport(program, k, totals, tab.ne, tab.N);
-  out.line();
-  out.line();
-  for (const auto& line : report) out.line(line);
-  con.line();
-  con.line();
-  for (const auto& line : report) con.line(line);
+  writeReport(report);
 
   const RunClock end = readRunClock();
   con.line();
