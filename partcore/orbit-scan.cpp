@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 #include "partcore/engine.hpp"
 #include "partcore/table.hpp"
@@ -142,11 +143,23 @@ const OrbitScanner::PairLevel& OrbitScanner::pairLevel(std::int32_t r1, std::int
   return result;
 }
 
+namespace {
+// Marks a slot whose sizes one thread is computing; the others wait for them.
+const std::uint16_t* const kBeingClosed = reinterpret_cast<const std::uint16_t*>(&kMaxElements);
+}  // namespace
+
 const std::uint16_t* OrbitScanner::tripleSizes(const PairLevel& level, std::int32_t r1, std::int32_t r2,
                                                std::int32_t r3, EngineWorkspace& ws) const {
   std::atomic<const std::uint16_t*>& slot = level.sizes[static_cast<std::size_t>(r3)];
   const std::uint16_t* known = slot.load(std::memory_order_acquire);
-  if (known != nullptr) return known;
+  if (known != nullptr && known != kBeingClosed) return known;
+  // Neighbouring rows of a scan meet the same canonical triples: one thread
+  // closes a triple while the others wait, so no closure is done twice.
+  const std::uint16_t* expected = nullptr;
+  if (!slot.compare_exchange_strong(expected, kBeingClosed, std::memory_order_acq_rel)) {
+    while ((known = slot.load(std::memory_order_acquire)) == kBeingClosed) std::this_thread::yield();
+    return known;
+  }
 
   auto sizes = std::make_unique<std::uint16_t[]>(static_cast<std::size_t>(N_) + 1);
   std::int32_t set[4] = {r1, r2, r3, 0};
@@ -164,9 +177,7 @@ const std::uint16_t* OrbitScanner::tripleSizes(const PairLevel& level, std::int3
     std::lock_guard<std::mutex> lock(storeMutex_);
     store_.push_back(std::move(sizes));
   }
-  // Two threads may close the same triple at once; both results are equal.
-  const std::uint16_t* expected = nullptr;
-  if (!slot.compare_exchange_strong(expected, mine, std::memory_order_acq_rel)) return expected;
+  slot.store(mine, std::memory_order_release);
   triplesClosed_.fetch_add(1, std::memory_order_relaxed);
   return mine;
 }

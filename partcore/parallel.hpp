@@ -51,7 +51,10 @@ std::int64_t runOrdered(int threads, std::int64_t count, Work work, Deliver deli
     return count;
   }
   const int workers = static_cast<int>(std::min<std::int64_t>(threads, count));
-  const std::int64_t window = 4 * static_cast<std::int64_t>(workers);
+  // Items can differ a thousandfold in cost (a closure of Part(10) that
+  // fills the table next to one of ten partitions): a deep window lets the
+  // other workers go on while the item at the head of the line takes long.
+  const std::int64_t window = 32 * static_cast<std::int64_t>(workers);
   // Each slot on cache lines of its own: workers write their results (a
   // vector's end pointer at every push_back, say) side by side.
   struct alignas(64) Slot {
