@@ -23,13 +23,19 @@ namespace equ {
 // false included.
 //
 // Result must be default-constructible; each result object is reused for
-// later items, so work must overwrite what it needs. A bounded window of a
-// few results per thread is held: a worker waits rather than run far ahead
+// later items, so work must overwrite what it needs. A bounded window of
+// kOrderedWindowPerThread results per thread is held: a worker waits rather than run far ahead
 // of the delivery. With threads <= 1 everything runs inline, one item at a
 // time (work, then deliver). work runs on other threads and must not touch
 // what deliver touches; an exception it throws stops the run and is thrown
 // again here, after every thread has ended. Items should be coarse (tens of
 // microseconds or more): each one passes a mutex twice.
+// Items held per worker thread beyond the one being delivered. Items can
+// differ a thousandfold in cost (a closure of Part(10) that fills the table
+// next to one of ten partitions): a deep window lets the other workers go
+// on while the item at the head of the line takes long.
+inline constexpr std::int64_t kOrderedWindowPerThread = 32;
+
 template <class Result, class Work>
 void runWorkItem(Work& work, std::int64_t j, Result& result, int worker) {
   if constexpr (std::is_invocable_v<Work&, std::int64_t, Result&, int>) {
@@ -51,10 +57,7 @@ std::int64_t runOrdered(int threads, std::int64_t count, Work work, Deliver deli
     return count;
   }
   const int workers = static_cast<int>(std::min<std::int64_t>(threads, count));
-  // Items can differ a thousandfold in cost (a closure of Part(10) that
-  // fills the table next to one of ten partitions): a deep window lets the
-  // other workers go on while the item at the head of the line takes long.
-  const std::int64_t window = 32 * static_cast<std::int64_t>(workers);
+  const std::int64_t window = kOrderedWindowPerThread * static_cast<std::int64_t>(workers);
   // Each slot on cache lines of its own: workers write their results (a
   // vector's end pointer at every push_back, say) side by side.
   struct alignas(64) Slot {

@@ -84,8 +84,8 @@ TEST(RunOrdered, StopsWhenDeliverSaysSo) {
         });
     EXPECT_EQ(n, 41);
     EXPECT_EQ(last, 40);
-    // Workers run at most a window (four items per thread) ahead.
-    EXPECT_LE(worked.load(), 41 + 4 * threads + threads);
+    // Workers run at most a window ahead.
+    EXPECT_LE(worked.load(), 41 + kOrderedWindowPerThread * threads + threads);
   }
 }
 
