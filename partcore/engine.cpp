@@ -6,6 +6,8 @@
 #include <array>
 #include <cassert>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include "partcore/fatal.hpp"
 #include "partcore/table.hpp"
@@ -44,7 +46,7 @@ inline bool intersects(const std::uint64_t* a, const std::uint64_t* b, std::int3
 
 }  // namespace
 
-ClosureEngine::ClosureEngine(bool buildTables) {
+ClosureEngine::ClosureEngine(bool buildTables, std::int32_t threads) {
   const PartitionTable& t = table();
   n_ = t.ne;
   N_ = t.N;
@@ -100,14 +102,23 @@ ClosureEngine::ClosureEngine(bool buildTables) {
     // costs a single load in the closures.
     const auto n = static_cast<std::size_t>(N_);
     pairTable_.assign(n * n, 0);
-    for (std::int32_t x = 0; x < N_; ++x) {
-      for (std::int32_t y = x; y < N_; ++y) {
-        const std::uint32_t v = static_cast<std::uint32_t>(meetIds(x, y)) |
-                                (static_cast<std::uint32_t>(joinIds(x, y)) << 16);
-        pairTable_[static_cast<std::size_t>(x) * n + static_cast<std::size_t>(y)] = v;
-        pairTable_[static_cast<std::size_t>(y) * n + static_cast<std::size_t>(x)] = v;
+    // Rows interleaved over the threads (their lengths shrink with x); each
+    // entry is written by exactly one thread.
+    auto fillRows = [this, n](std::int32_t first, std::int32_t step) {
+      for (std::int32_t x = first; x < N_; x += step) {
+        for (std::int32_t y = x; y < N_; ++y) {
+          const std::uint32_t v = static_cast<std::uint32_t>(meetIds(x, y)) |
+                                  (static_cast<std::uint32_t>(joinIds(x, y)) << 16);
+          pairTable_[static_cast<std::size_t>(x) * n + static_cast<std::size_t>(y)] = v;
+          pairTable_[static_cast<std::size_t>(y) * n + static_cast<std::size_t>(x)] = v;
+        }
       }
-    }
+    };
+    const std::int32_t helpers = N_ >= 1000 ? std::max(threads, 1) - 1 : 0;
+    std::vector<std::thread> pool;
+    for (std::int32_t w = 1; w <= helpers; ++w) pool.emplace_back(fillRows, w, helpers + 1);
+    fillRows(0, helpers + 1);
+    for (auto& thread : pool) thread.join();
   }
 }
 

@@ -66,7 +66,8 @@ class ClosureEngine {
   // A table that is not all of Part(n), 1 <= n <= 10, ends the run with
   // the fatal report; this runs on the main thread only. With buildTables
   // false the meets and joins are always computed on block masks.
-  explicit ClosureEngine(bool buildTables = true);
+  // The tables are built on `threads` threads.
+  explicit ClosureEngine(bool buildTables = true, std::int32_t threads = 1);
   ClosureEngine(const ClosureEngine&) = delete;
   ClosureEngine& operator=(const ClosureEngine&) = delete;
 

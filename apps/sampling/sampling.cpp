@@ -123,7 +123,7 @@ class Sampler {
     const int threads = reference ? 1 : threadCount();
     std::unique_ptr<ClosureEngine> engine;
     // The meet and join tables of Part(8) take a second to build: worth it for long runs only.
-    if (!reference) engine = std::make_unique<ClosureEngine>(ClosureEngine::tablesPay(N, T < 1 ? 1 : T));
+    if (!reference) engine = std::make_unique<ClosureEngine>(ClosureEngine::tablesPay(N, T < 1 ? 1 : T), threads);
     std::vector<std::unique_ptr<SetCloser>> closers;
     for (int i = 0; i < threads; ++i) {
       if (reference) {
