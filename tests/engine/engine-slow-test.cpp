@@ -13,7 +13,7 @@ TEST(ClosureEngineSlow, RandomFourSetsOfPart7) { expectRandomFourSetsMatch(7); }
 // random k-sets for every k the samplers allow.
 TEST(ClosureEngineSlow, RandomKSetsOfPart8) {
   loadPart(8);
-  ClosureEngine engine;
+  ClosureEngine engine(true, 3);  // tables built on three threads, rows interleaved
   const ReferenceLattice oracle;
   auto ws = engine.makeWorkspace();
   std::mt19937_64 rng(8);
