@@ -79,9 +79,14 @@ std::int32_t referenceClose(const std::int32_t* set, int k, bool memberList) {
 
 // Closure of a fixed batch of seeded random k-sets of Part(n), the same
 // sets for every path, one batch per iteration. path: 0 fast, 1 flag scan,
-// 2 member list.
+// 2 member list, 3 fast without the meet and join tables.
 void closeRandomSets(benchmark::State& state, int n, int k, int path, int batch) {
-  const ClosureEngine& engine = usePart(n);
+  const ClosureEngine& withTables = usePart(n);
+  static std::unique_ptr<ClosureEngine> withoutTables;
+  if (path == 3 && (!withoutTables || withoutTables->elementCount() != n))
+    withoutTables = std::make_unique<ClosureEngine>(false);
+  const ClosureEngine& engine = path == 3 ? *withoutTables : withTables;
+  if (path == 3) path = 0;
   const auto sets = randomSets(equ::table().N, k, batch, 12345);
   auto ws = engine.makeWorkspace();
   std::int64_t sum = 0;
@@ -139,6 +144,17 @@ void registerCases() {
   // kspan-like: 32 random 4-sets per iteration (a few seconds for the reference).
   benchmark::RegisterBenchmark("kspan4/part8/reference-memberlist", closeRandomSets, 8, 4, 2, 32)
       ->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("kspan4/part8/fast-without-tables", closeRandomSets, 8, 4, 3, 32)
+      ->Unit(benchmark::kMillisecond);
+  // The tables' price: building the engine with them and without.
+  benchmark::RegisterBenchmark("engine/part8/build-with-tables", [](benchmark::State& state) {
+    usePart(8);
+    for (auto _ : state) benchmark::DoNotOptimize(std::make_unique<ClosureEngine>(true));
+  })->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark("engine/part8/build-without-tables", [](benchmark::State& state) {
+    usePart(8);
+    for (auto _ : state) benchmark::DoNotOptimize(std::make_unique<ClosureEngine>(false));
+  })->Unit(benchmark::kMillisecond);
   for (const int n : {8, 9, 10}) {
     benchmark::RegisterBenchmark(("kspan4/part" + std::to_string(n) + "/fast").c_str(), closeRandomSets, n, 4, 0, 32)
         ->Unit(benchmark::kMillisecond);

@@ -16,7 +16,7 @@ namespace equ {
 
 namespace {
 
-constexpr std::int32_t kMaxElements = 10;
+constexpr std::int32_t kMaxElements = ClosureEngine::kMaxElements;
 
 // completions[r][m]: how many restricted growth strings continue a prefix
 // whose largest block number is m by r more elements.
@@ -29,6 +29,10 @@ struct Completions {
   }
 };
 constexpr Completions kCompletions;
+
+constexpr std::uint32_t kFactorial[kMaxElements] = {1, 1, 2, 6, 24, 120, 720, 5040, 40320, 362880};
+constexpr std::int32_t Bell9 = 21147;
+constexpr std::uint16_t kNone = 0xFFFF;
 
 inline bool hasBit(const std::uint64_t* bits, std::int32_t z) {
   return (bits[z >> 6] >> (z & 63)) & 1U;
@@ -57,7 +61,7 @@ ClosureEngine::ClosureEngine(bool buildTables, std::int32_t threads) {
     for (int c = 1; c <= i; ++c)
       rankStep_[i][c] = static_cast<std::int32_t>(kCompletions.v[n_ - 1 - i][c - 1]);
 
-  masks_.assign(static_cast<std::size_t>(N_) * static_cast<std::size_t>(n_), 0);
+  layout_.assign(static_cast<std::size_t>(N_), Layout{});
   blocks_.assign(static_cast<std::size_t>(N_), 0);
   idOfIndex_.assign(static_cast<std::size_t>(N_) + 1, 0);
   indexOfId_.assign(static_cast<std::size_t>(N_), 0);
@@ -93,8 +97,46 @@ ClosureEngine::ClosureEngine(bool buildTables, std::int32_t threads) {
     seen[static_cast<std::size_t>(id)] = 1;
     idOfIndex_[static_cast<std::size_t>(index)] = id;
     indexOfId_[static_cast<std::size_t>(id)] = index;
-    std::copy(m.begin(), m.begin() + n_, masks_.begin() + static_cast<std::ptrdiff_t>(id) * n_);
+    Layout& l = layout_[static_cast<std::size_t>(id)];
+    std::copy(m.begin(), m.begin() + n_, l.mask);
+    for (std::int32_t i = 0; i < n_; ++i)
+      if (__builtin_ctz(m[static_cast<std::size_t>(i)]) == i && m[static_cast<std::size_t>(i)] != (1U << i))
+        l.merge[l.mergeCount++] = m[static_cast<std::size_t>(i)];
     blocks_[static_cast<std::size_t>(id)] = static_cast<std::uint8_t>(blockCount);
+  }
+
+  // Each element's block is named by its least element, a number below the
+  // element's own: read in base i!, these name every partition by an index
+  // below n!. Up to 9 elements one table maps that index to the id (709 KB
+  // for Part(9)); for 10, a first table names the partition of the first 9
+  // elements and a second one adds where the tenth goes (1.6 MB in all).
+  const std::int32_t restricted = std::min(n_, kLeastTableElements);
+  idOfLeast_.assign(kFactorial[restricted - 1] * static_cast<std::uint32_t>(restricted), kNone);
+  std::int32_t restrictions = 0;
+  if (n_ > kLeastTableElements) lastLevel_.assign(static_cast<std::size_t>(Bell9) * kMaxElements, 0);
+  for (std::int32_t id = 0; id < N_; ++id) {
+    std::uint32_t at = 0;
+    for (std::int32_t i = 1; i < n_; ++i)
+      at += static_cast<std::uint32_t>(__builtin_ctz(layout_[static_cast<std::size_t>(id)].mask[i])) * kFactorial[i];
+    if (n_ <= kLeastTableElements) {
+      idOfLeast_[at] = static_cast<std::uint16_t>(id);
+      continue;
+    }
+    const std::uint32_t low = at % kFactorial[kLeastTableElements];
+    if (idOfLeast_[low] == kNone) idOfLeast_[low] = static_cast<std::uint16_t>(restrictions++);
+    lastLevel_[static_cast<std::size_t>(idOfLeast_[low]) * kMaxElements + at / kFactorial[kLeastTableElements]] = id;
+  }
+  // The same index from the blocks of two or more elements: all singletons
+  // (element i adds i * i!) plus, for each block B, what naming its
+  // elements by B's least element instead of by themselves adds.
+  leastOfSingletons_ = static_cast<std::int32_t>(kFactorial[n_ - 1] * static_cast<std::uint32_t>(n_)) - 1;
+  leastOfBlock_.assign(std::size_t{1} << n_, 0);
+  for (std::uint32_t block = 1; block < (1U << n_); ++block) {
+    const auto least = static_cast<std::int32_t>(__builtin_ctz(block));
+    std::int32_t change = 0;
+    for (std::int32_t i = 0; i < n_; ++i)
+      if ((block >> i) & 1U) change += (least - i) * static_cast<std::int32_t>(kFactorial[i]);
+    leastOfBlock_[block] = change;
   }
 
   if (buildTables && N_ <= kTableLimit) {
@@ -133,7 +175,8 @@ std::unique_ptr<EngineWorkspace> ClosureEngine::makeWorkspace() const {
 
 // The rank of the restricted growth string of the partition whose element i
 // lies in block m[i]: block numbers are given by first appearance, and the
-// rank counts the strings that precede it in lexicographic order.
+// rank counts the strings that precede it in lexicographic order. It
+// defines the ids; the closures find ids by idAt.
 std::int32_t ClosureEngine::rankOfMasks(const std::uint16_t* m) const {
   std::array<std::int32_t, kMaxElements> label{};
   std::int32_t blocksBefore = 0;
@@ -153,31 +196,53 @@ std::int32_t ClosureEngine::rankOfMasks(const std::uint16_t* m) const {
   return rank;
 }
 
-std::int32_t ClosureEngine::meetIds(std::int32_t x, std::int32_t y) const {
-  const std::uint16_t* a = &masks_[static_cast<std::size_t>(x) * static_cast<std::size_t>(n_)];
-  const std::uint16_t* b = &masks_[static_cast<std::size_t>(y) * static_cast<std::size_t>(n_)];
-  std::array<std::uint16_t, kMaxElements> m;
-  for (std::int32_t i = 0; i < n_; ++i) m[static_cast<std::size_t>(i)] = a[i] & b[i];
-  return rankOfMasks(m.data());
+inline std::int32_t ClosureEngine::idAt(std::uint32_t at) const {
+  if (n_ <= kLeastTableElements) return idOfLeast_[at];
+  return lastLevel_[static_cast<std::size_t>(idOfLeast_[at % kFactorial[kLeastTableElements]]) * kMaxElements +
+                    at / kFactorial[kLeastTableElements]];
 }
 
-std::int32_t ClosureEngine::joinIds(std::int32_t x, std::int32_t y) const {
-  const std::uint16_t* a = &masks_[static_cast<std::size_t>(x) * static_cast<std::size_t>(n_)];
-  const std::uint16_t* b = &masks_[static_cast<std::size_t>(y) * static_cast<std::size_t>(n_)];
+std::int32_t ClosureEngine::meetIds(std::int32_t x, std::int32_t y) const {
+  const std::uint16_t* a = layout_[static_cast<std::size_t>(x)].mask;
+  const std::uint16_t* b = layout_[static_cast<std::size_t>(y)].mask;
   std::array<std::uint16_t, kMaxElements> m;
-  std::copy(a, a + n_, m.begin());
-  // Merge, for every block of b with two or more elements, all current
-  // blocks it meets; each element then holds the mask of its joined block.
-  for (std::int32_t i = 0; i < n_; ++i) {
-    const std::uint16_t mb = b[i];
-    if (__builtin_ctz(mb) != i || mb == (1U << i)) continue;
-    std::uint16_t u = 0;
-    for (std::uint16_t r = mb; r != 0; r &= static_cast<std::uint16_t>(r - 1))
-      u = static_cast<std::uint16_t>(u | m[static_cast<std::size_t>(__builtin_ctz(r))]);
-    for (std::uint16_t r = u; r != 0; r &= static_cast<std::uint16_t>(r - 1))
-      m[static_cast<std::size_t>(__builtin_ctz(r))] = u;
+  for (std::int32_t i = 0; i < kMaxElements; ++i) m[static_cast<std::size_t>(i)] = a[i] & b[i];
+  std::uint32_t at = 0;
+  for (std::int32_t i = 1; i < n_; ++i)
+    at += static_cast<std::uint32_t>(__builtin_ctz(m[static_cast<std::size_t>(i)])) * kFactorial[i];
+  return idAt(at);
+}
+
+// The join keeps the blocks of two or more elements as a list: a block of
+// b merges with itself every block of the list it meets (the list's blocks
+// are disjoint, so none is met twice); singletons of a that b's block holds
+// are inside it already. What is left as singletons needs no list.
+std::int32_t ClosureEngine::joinIds(std::int32_t x, std::int32_t y) const {
+  const Layout* a = &layout_[static_cast<std::size_t>(x)];
+  const Layout* b = &layout_[static_cast<std::size_t>(y)];
+  if (a->mergeCount < b->mergeCount) std::swap(a, b);
+  // At most n/2 blocks of two or more elements at any time; one spare slot
+  // for the append.
+  std::uint16_t list[kMaxElements / 2 + 1];
+  std::memcpy(list, a->merge, sizeof a->merge);
+  std::int32_t count = a->mergeCount;
+  for (std::int32_t j = 0; j < b->mergeCount; ++j) {
+    const std::uint16_t block = b->merge[j];
+    std::uint16_t joined = block;
+    std::int32_t kept = 0;
+    for (std::int32_t t = 0; t < count; ++t) {
+      const std::uint16_t other = list[t];
+      const bool meets = (other & block) != 0;
+      joined = static_cast<std::uint16_t>(joined | (meets ? other : 0));
+      list[kept] = other;
+      kept += meets ? 0 : 1;
+    }
+    list[kept] = joined;
+    count = kept + 1;
   }
-  return rankOfMasks(m.data());
+  std::int32_t at = leastOfSingletons_;
+  for (std::int32_t t = 0; t < count; ++t) at += leastOfBlock_[list[t]];
+  return idAt(static_cast<std::uint32_t>(at));
 }
 
 std::int32_t ClosureEngine::meetIndex(std::int32_t i, std::int32_t j) const {

@@ -61,6 +61,8 @@ struct alignas(64) EngineWorkspace {
 
 class ClosureEngine {
  public:
+  static constexpr std::int32_t kMaxElements = 10;
+
   // Builds from table() after the table has been loaded and checked
   // (canonical, strictly ascending, all Bell(n) partitions present).
   // A table that is not all of Part(n), 1 <= n <= 10, ends the run with
@@ -96,9 +98,10 @@ class ClosureEngine {
   static constexpr std::int32_t kTableLimit = 4140;
   // Whether building the tables pays for a run of about `sets` closures of
   // random sets: always for N <= 877, where they take a few milliseconds;
-  // for Part(8) (about a second to build, 68 MB) from a few hundred sets
-  // on, measured on random 4-sets (0.3 ms a set with them, 2.9 ms without).
-  static bool tablesPay(std::int32_t N, std::int64_t sets) { return N <= 877 || (N <= kTableLimit && sets >= 400); }
+  // for Part(8) (0.4 s to build on one thread, 68 MB) from about a
+  // thousand sets on, measured on random 4-sets (0.04 ms a set with them,
+  // 0.46 ms without).
+  static bool tablesPay(std::int32_t N, std::int64_t sets) { return N <= 877 || (N <= kTableLimit && sets >= 1000); }
 
  private:
   // Element ids are the ranks of the partitions' restricted growth strings
@@ -107,6 +110,7 @@ class ClosureEngine {
   std::int32_t meetIds(std::int32_t x, std::int32_t y) const;
   std::int32_t joinIds(std::int32_t x, std::int32_t y) const;
   std::int32_t rankOfMasks(const std::uint16_t* m) const;
+  std::int32_t idAt(std::uint32_t at) const;
 
   template <bool kTables, class OnNew>
   std::int32_t pairWith(EngineWorkspace& ws, std::int32_t e, const std::int32_t* others, std::size_t count,
@@ -134,8 +138,24 @@ class ClosureEngine {
   std::int32_t words_ = 0;                    // 64-bit words of a set of N bits
   std::vector<std::int32_t> idOfIndex_;       // table index 1..N -> id
   std::vector<std::int32_t> indexOfId_;       // id -> table index
-  std::vector<std::uint16_t> masks_;          // per id, n masks: element i's block
+  // Per id: the block mask of every element, and the masks of its blocks of
+  // two or more elements (the only ones a join has to merge). One id is
+  // half a cache line.
+  struct Layout {
+    std::uint16_t mask[kMaxElements];
+    std::uint16_t merge[kMaxElements / 2];
+    std::uint8_t mergeCount;
+    std::uint8_t unused;
+  };
+  static_assert(sizeof(Layout) == 32);
+  std::vector<Layout, LineAllocator<Layout>> layout_;
   std::vector<std::uint8_t> blocks_;          // per id, its number of blocks
+  // Ids by the least elements of the elements' blocks (see the constructor).
+  static constexpr std::int32_t kLeastTableElements = 9;
+  std::vector<std::uint16_t> idOfLeast_;
+  std::vector<std::int32_t> lastLevel_;       // 10 elements only
+  std::int32_t leastOfSingletons_ = 0;        // the index of the bottom, all singletons
+  std::vector<std::int32_t> leastOfBlock_;    // by block mask: its change to that index
   std::int32_t rankStep_[10][11] = {};        // [i][c]: rank weight of element i with c blocks before it
   std::vector<std::uint32_t> pairTable_;      // meet | join << 16, by id pair, when N <= kTableLimit
 };
