@@ -162,15 +162,16 @@ class Sampler {
             return false;
           }
         }
+        // A long run keeps what it has found even if it is killed: a batch
+        // of Part(10) tests takes minutes, so this is checked per chunk.
+        const std::int64_t now = monotonicMillis();
+        if (now - lastFlush >= 1000) {
+          out.flush();
+          lastFlush = now;
+        }
         return true;
       };
       runOrdered<std::vector<std::int32_t>>(threads, (size + chunk - 1) / chunk, work, deliver);
-      // A long run keeps what it has found even if it is killed.
-      const std::int64_t now = monotonicMillis();
-      if (now - lastFlush >= 1000) {
-        out.flush();
-        lastFlush = now;
-      }
     }
     endRunKeys();
     return totals;
