@@ -143,23 +143,34 @@ ClosureEngine::ClosureEngine(bool buildTables, std::int32_t threads) {
     // One 32-bit entry per ordered pair holds both results, so a pair
     // costs a single load in the closures.
     const auto n = static_cast<std::size_t>(N_);
-    pairTable_.assign(n * n, 0);
-    // Rows interleaved over the threads (their lengths shrink with x); each
-    // entry is written by exactly one thread.
-    auto fillRows = [this, n](std::int32_t first, std::int32_t step) {
-      for (std::int32_t x = first; x < N_; x += step) {
-        for (std::int32_t y = x; y < N_; ++y) {
-          const std::uint32_t v = static_cast<std::uint32_t>(meetIds(x, y)) |
-                                  (static_cast<std::uint32_t>(joinIds(x, y)) << 16);
-          pairTable_[static_cast<std::size_t>(x) * n + static_cast<std::size_t>(y)] = v;
-          pairTable_[static_cast<std::size_t>(y) * n + static_cast<std::size_t>(x)] = v;
+    // Not cleared first: every entry is written below, and a big block's
+    // pages are then first touched by the threads that fill them.
+    pairTable_.reset(new std::uint32_t[n * n]);
+    // Square tiles on and above the diagonal, interleaved over the threads;
+    // a tile's entries and their mirror images lie on a few cache lines of
+    // a few rows, where whole rows and columns would touch a line per entry.
+    constexpr std::int32_t kTile = 64;
+    const std::int32_t tiles = (N_ + kTile - 1) / kTile;
+    auto fillTiles = [this, n, tiles](std::int32_t first, std::int32_t step) {
+      std::int32_t at = 0;
+      for (std::int32_t tx = 0; tx < tiles; ++tx)
+        for (std::int32_t ty = tx; ty < tiles; ++ty, ++at) {
+          if (at % step != first) continue;
+          const std::int32_t xEnd = std::min(N_, (tx + 1) * kTile);
+          const std::int32_t yEnd = std::min(N_, (ty + 1) * kTile);
+          for (std::int32_t x = tx * kTile; x < xEnd; ++x)
+            for (std::int32_t y = std::max(x, ty * kTile); y < yEnd; ++y) {
+              const std::uint32_t v = static_cast<std::uint32_t>(meetIds(x, y)) |
+                                      (static_cast<std::uint32_t>(joinIds(x, y)) << 16);
+              pairTable_[static_cast<std::size_t>(x) * n + static_cast<std::size_t>(y)] = v;
+              pairTable_[static_cast<std::size_t>(y) * n + static_cast<std::size_t>(x)] = v;
+            }
         }
-      }
     };
     const std::int32_t helpers = N_ >= 1000 ? std::max(threads, 1) - 1 : 0;
     std::vector<std::thread> pool;
-    for (std::int32_t w = 1; w <= helpers; ++w) pool.emplace_back(fillRows, w, helpers + 1);
-    fillRows(0, helpers + 1);
+    for (std::int32_t w = 1; w <= helpers; ++w) pool.emplace_back(fillTiles, w, helpers + 1);
+    fillTiles(0, helpers + 1);
     for (auto& thread : pool) thread.join();
   }
 }

@@ -91,7 +91,7 @@ class ClosureEngine {
   std::int32_t elementCount() const { return n_; }
   std::int32_t partitionCount() const { return N_; }
   // True when meets and joins come from precomputed tables (small n).
-  bool usesTables() const { return !pairTable_.empty(); }
+  bool usesTables() const { return pairTable_ != nullptr; }
 
   // Largest N for which the meet and join tables are built. Above it the
   // engine computes each meet and join on the block masks.
@@ -157,7 +157,7 @@ class ClosureEngine {
   std::int32_t leastOfSingletons_ = 0;        // the index of the bottom, all singletons
   std::vector<std::int32_t> leastOfBlock_;    // by block mask: its change to that index
   std::int32_t rankStep_[10][11] = {};        // [i][c]: rank weight of element i with c blocks before it
-  std::vector<std::uint32_t> pairTable_;      // meet | join << 16, by id pair, when N <= kTableLimit
+  std::unique_ptr<std::uint32_t[]> pairTable_;  // meet | join << 16, by id pair, when N <= kTableLimit
 };
 
 }  // namespace equ
