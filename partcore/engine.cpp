@@ -256,14 +256,19 @@ std::int32_t ClosureEngine::joinIds(std::int32_t x, std::int32_t y) const {
   return idAt(static_cast<std::uint32_t>(at));
 }
 
+// From the tables when there are some, so that checks see their entries.
 std::int32_t ClosureEngine::meetIndex(std::int32_t i, std::int32_t j) const {
-  return indexOfId_[static_cast<std::size_t>(
-      meetIds(idOfIndex_[static_cast<std::size_t>(i)], idOfIndex_[static_cast<std::size_t>(j)]))];
+  const std::int32_t x = idOfIndex_[static_cast<std::size_t>(i)];
+  const std::int32_t y = idOfIndex_[static_cast<std::size_t>(j)];
+  const std::int32_t z = usesTables() ? static_cast<std::int32_t>(pairAt(x, y) & 0xFFFFU) : meetIds(x, y);
+  return indexOfId_[static_cast<std::size_t>(z)];
 }
 
 std::int32_t ClosureEngine::joinIndex(std::int32_t i, std::int32_t j) const {
-  return indexOfId_[static_cast<std::size_t>(
-      joinIds(idOfIndex_[static_cast<std::size_t>(i)], idOfIndex_[static_cast<std::size_t>(j)]))];
+  const std::int32_t x = idOfIndex_[static_cast<std::size_t>(i)];
+  const std::int32_t y = idOfIndex_[static_cast<std::size_t>(j)];
+  const std::int32_t z = usesTables() ? static_cast<std::int32_t>(pairAt(x, y) >> 16) : joinIds(x, y);
+  return indexOfId_[static_cast<std::size_t>(z)];
 }
 
 void ClosureEngine::clearSet(EngineWorkspace& ws) const {

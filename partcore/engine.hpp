@@ -84,7 +84,8 @@ class ClosureEngine {
   void scanPair(std::int32_t i1, std::int32_t i2, std::vector<std::int32_t>& sizes,
                 EngineWorkspace& ws) const;
 
-  // Meet and join of two table indices, as table indices (for checks).
+  // Meet and join of two table indices, as table indices (for checks; from
+  // the tables when the engine has them).
   std::int32_t meetIndex(std::int32_t i, std::int32_t j) const;
   std::int32_t joinIndex(std::int32_t i, std::int32_t j) const;
 
@@ -111,6 +112,9 @@ class ClosureEngine {
   std::int32_t joinIds(std::int32_t x, std::int32_t y) const;
   std::int32_t rankOfMasks(const std::uint16_t* m) const;
   std::int32_t idAt(std::uint32_t at) const;
+  std::uint32_t pairAt(std::int32_t x, std::int32_t y) const {
+    return pairTable_[static_cast<std::size_t>(x) * static_cast<std::size_t>(N_) + static_cast<std::size_t>(y)];
+  }
 
   template <bool kTables, class OnNew>
   std::int32_t pairWith(EngineWorkspace& ws, std::int32_t e, const std::int32_t* others, std::size_t count,
