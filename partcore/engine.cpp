@@ -318,11 +318,15 @@ inline std::int32_t ClosureEngine::pairWith(EngineWorkspace& ws, std::int32_t e,
     }
   } else {
     for (std::size_t q = 0; q < count; ++q) {
-      const std::int32_t meetId = meetIds(e, others[q]);
-      const std::int32_t joinId = joinIds(e, others[q]);
+      const std::int32_t other = others[q];
+      const std::int32_t meetId = meetIds(e, other);
+      // Comparable members meet in the lower and join in the upper one,
+      // both members already: the costlier join is left out.
+      if (meetId == e || meetId == other) continue;
       if (!hasBit(bits, meetId)) {
         if (const std::int32_t r = take(meetId)) return r;
       }
+      const std::int32_t joinId = joinIds(e, other);
       if (!hasBit(bits, joinId)) {
         if (const std::int32_t r = take(joinId)) return r;
       }

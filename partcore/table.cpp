@@ -1,6 +1,8 @@
 // table.cpp - the partition table, code comparison and code printing.
 #include "partcore/table.hpp"
 
+#include <cstdlib>
+#include <new>
 #include <string>
 
 namespace equ {
@@ -10,10 +12,18 @@ PartitionTable& table() {
   return t;
 }
 
+void ZeroedBytes::assignZeros(std::size_t size) {
+  bytes_.reset(static_cast<std::uint8_t*>(std::calloc(size == 0 ? 1 : size, 1)));
+  if (!bytes_) throw std::bad_alloc();
+  size_ = size;
+}
+
+void ZeroedBytes::Free::operator()(std::uint8_t* p) const { std::free(p); }
+
 void initTable(const CoreLimits& limits) {
   PartitionTable& t = table();
   t.limits = limits;
-  t.A0.assign(static_cast<std::size_t>(limits.bnnmax) * static_cast<std::size_t>(limits.width), 0);
+  t.A0.assignZeros(static_cast<std::size_t>(limits.bnnmax) * static_cast<std::size_t>(limits.width));
   t.N = 0;
   setElementCount(0);
 }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "frontend/platform.hpp"
@@ -33,11 +35,31 @@ struct PartitionCode {
   const std::uint8_t* data() const { return bytes.data(); }
 };
 
+// Zero bytes taken from the system as untouched pages: a table of 2.4 MB
+// costs nothing beyond the pages its partitions fill (clearing it, page by
+// page, took longer than loading Part(8)).
+class ZeroedBytes {
+ public:
+  void assignZeros(std::size_t size);
+  std::size_t size() const { return size_; }
+  std::uint8_t* data() { return bytes_.get(); }
+  const std::uint8_t* data() const { return bytes_.get(); }
+  std::uint8_t* begin() { return bytes_.get(); }
+  std::uint8_t* end() { return bytes_.get() + size_; }
+
+ private:
+  struct Free {
+    void operator()(std::uint8_t* p) const;
+  };
+  std::unique_ptr<std::uint8_t[], Free> bytes_;
+  std::size_t size_ = 0;
+};
+
 // The process-wide partition table and its run-wide numbers. A0 is allocated
 // once at full capacity (bnnmax x W bytes); entries count from 1.
 struct PartitionTable {
   CoreLimits limits{kLargeLimits};
-  std::vector<std::uint8_t> A0;
+  ZeroedBytes A0;
   std::int32_t N = 0;   // number of partitions in A0
   std::int32_t ne = 0;  // n, the number of elements of the base set
   std::int32_t M = 0;   // n + 1, the largest element byte

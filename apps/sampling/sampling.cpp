@@ -139,8 +139,10 @@ class Sampler {
     std::int64_t lastFlush = monotonicMillis();
     bool finished = false;
     beginRunKeys();
-    // Tests go to the threads in chunks, fewer per chunk the longer a closure takes.
-    const std::int64_t chunk = std::clamp<std::int64_t>(65536 / N, 1, 1024);
+    // Tests go to the threads in chunks, fewer per chunk the longer a closure
+    // takes, and a short run still in a few chunks per thread.
+    const std::int64_t chunk =
+        std::clamp<std::int64_t>(std::min<std::int64_t>(65536 / N, (target + 4 * threads - 1) / (4 * threads)), 1, 1024);
     while (!finished) {
       // Drawing only depends on the generator, so a batch drawn ahead gives the
       // same sets as drawing each just before its test.
