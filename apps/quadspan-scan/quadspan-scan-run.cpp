@@ -142,16 +142,20 @@ ScanTotals scanQuadruples() {
         if (stopRequested) {
           con.line(p1 + std::to_string(i2) + " i3=" + std::to_string(i3) + "; wait for termination!");
         }
+        // The totals of a row are summed apart and added with their checks
+        // once: this loop runs on the delivering thread for every set, beside
+        // the threads that close them.
+        std::int64_t rowSum = 0;
+        std::int64_t rowGenerating = 0;
         for (std::int32_t i4 = i3 + 1; i4 <= N; ++i4) {
           const std::int32_t c = sizes[next++];
           pollStopKey();
-          r.S = add64(r.S, c);
-          r.t = add64(r.t, 1);
+          rowSum += c;
           // Each result line goes out in one write, line end included: the
           // file buffer may reach the disk between two writes, and a scan
           // killed just then must not leave half a line for the sieve.
           if (c == N) {
-            r.g = add64(r.g, 1);
+            ++rowGenerating;
             if (V >= 2) {
               out.write("The {" + std::to_string(i1) + ", " + std::to_string(i2) + ", " + std::to_string(i3) + ", " +
                         std::to_string(i4) + equTail + "\r\n");
@@ -162,6 +166,9 @@ ScanTotals scanQuadruples() {
                       std::to_string(i4) + "}-th partitions}]| = " + std::to_string(c) + "\r\n");
           }
         }
+        r.S = add64(r.S, rowSum);
+        r.t = add64(r.t, N - i3);
+        r.g = add64(r.g, rowGenerating);
       }
       return true;
     };
