@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "apps/usage/program-texts.hpp"
 #include "frontend/params.hpp"
 #include "support/fake-console.hpp"
 
@@ -145,16 +146,7 @@ TEST(Params, HelpTextOnlyInKspan) {
   test::ConsoleScope scope;
   start(Program::Kspan, {});
   showHelp();
-  EXPECT_EQ(scope.con().output,
-            "The program counts random k-element subsets generating Part(n).\r\n"
-            "It is controlled by parameters (use a shortcut in Windows).\r\n"
-            "The parameters are, in this order:\r\n"
-            ": input file (in the same folder) with Part(n); n is implicit in it\r\n"
-            ": How much details? (1,2,3,4\r\n"
-            "  How many random tests?\r\n"
-            "  How frequently print a dot?\r\n"
-            "  The size of candidate generating subsets, 2,...,8; default=4).\r\n"
-            "\r\n");
+  EXPECT_EQ(scope.con().output, test::kHelpText);
   scope.con().output.clear();
   for (Program p : {Program::QuadspanRand, Program::QuadspanScan}) {
     start(p, {});
