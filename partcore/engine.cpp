@@ -31,8 +31,15 @@ struct Completions {
 constexpr Completions kCompletions;
 
 constexpr std::uint32_t kFactorial[kMaxElements] = {1, 1, 2, 6, 24, 120, 720, 5040, 40320, 362880};
-constexpr std::int32_t Bell9 = 21147;
 constexpr std::uint16_t kNone = 0xFFFF;
+
+// The least element of each element's block, read as a number in base i!
+// (element 0's block always starts at 0): a name below n! for the partition.
+inline std::uint32_t leastIndex(const std::uint16_t* m, std::int32_t n) {
+  std::uint32_t at = 0;
+  for (std::int32_t i = 1; i < n; ++i) at += static_cast<std::uint32_t>(__builtin_ctz(m[i])) * kFactorial[i];
+  return at;
+}
 
 inline bool hasBit(const std::uint64_t* bits, std::int32_t z) {
   return (bits[z >> 6] >> (z & 63)) & 1U;
@@ -113,11 +120,12 @@ ClosureEngine::ClosureEngine(bool buildTables, std::int32_t threads) {
   const std::int32_t restricted = std::min(n_, kLeastTableElements);
   idOfLeast_.assign(kFactorial[restricted - 1] * static_cast<std::uint32_t>(restricted), kNone);
   std::int32_t restrictions = 0;
-  if (n_ > kLeastTableElements) lastLevel_.assign(static_cast<std::size_t>(Bell9) * kMaxElements, 0);
+  if (n_ > kLeastTableElements) {
+    const auto bell9 = static_cast<std::size_t>(kCompletions.v[kLeastTableElements - 1][0]);
+    lastLevel_.assign(bell9 * kMaxElements, 0);
+  }
   for (std::int32_t id = 0; id < N_; ++id) {
-    std::uint32_t at = 0;
-    for (std::int32_t i = 1; i < n_; ++i)
-      at += static_cast<std::uint32_t>(__builtin_ctz(layout_[static_cast<std::size_t>(id)].mask[i])) * kFactorial[i];
+    const std::uint32_t at = leastIndex(layout_[static_cast<std::size_t>(id)].mask, n_);
     if (n_ <= kLeastTableElements) {
       idOfLeast_[at] = static_cast<std::uint16_t>(id);
       continue;
@@ -218,10 +226,7 @@ std::int32_t ClosureEngine::meetIds(std::int32_t x, std::int32_t y) const {
   const std::uint16_t* b = layout_[static_cast<std::size_t>(y)].mask;
   std::array<std::uint16_t, kMaxElements> m;
   for (std::int32_t i = 0; i < kMaxElements; ++i) m[static_cast<std::size_t>(i)] = a[i] & b[i];
-  std::uint32_t at = 0;
-  for (std::int32_t i = 1; i < n_; ++i)
-    at += static_cast<std::uint32_t>(__builtin_ctz(m[static_cast<std::size_t>(i)])) * kFactorial[i];
-  return idAt(at);
+  return idAt(leastIndex(m.data(), n_));
 }
 
 // The join keeps the blocks of two or more elements as a list: a block of
